@@ -446,7 +446,9 @@ bool execute_file(std::u16string_view file, std::u16string_view parameters)
     liba::log() << u"execute_file(" << expanded_file << u", " << expanded_parameters << u")\n";
     const std::string native = liba::to_narrow(expanded_file);
     struct stat status{};
-    const bool is_program = stat(native.c_str(), &status) == 0 && S_ISREG(status.st_mode) && access(native.c_str(), X_OK) == 0;
+    if (stat(native.c_str(), &status) != 0)
+        return false; // nothing there to open
+    const bool is_program = S_ISREG(status.st_mode) && access(native.c_str(), X_OK) == 0;
     if (!is_program)
         return spawn_detached({"xdg-open", native});
     std::vector<std::string> arguments{native};
