@@ -1,0 +1,99 @@
+#include "audio/file_reader_wav_pcm.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
+namespace audio {
+namespace {
+
+// One read never allocates more than this, whatever count and frame size ask for.
+constexpr int64_t max_read_bytes = 1 << 20;
+// Frames per read while pumping, so that a stop request is seen often.
+constexpr int pump_step_frames = 5000;
+
+} // namespace
+
+FileReaderWAVPCM::FileReaderWAVPCM(std::u16string_view path) : FileReaderWAV(path) { open_with(info_); }
+
+int FileReaderWAVPCM::seconds_to_position(double seconds)
+{
+    const int64_t frames = truncate_to_int(info_.sample_rate * seconds);
+    const int64_t bytes = frames * info_.block_align;
+    return static_cast<int>(std::clamp<int64_t>(bytes, std::numeric_limits<int32_t>::min(),
+                                                std::numeric_limits<int32_t>::max()));
+}
+
+double FileReaderWAVPCM::position_to_seconds(int position)
+{
+    if (info_.block_align == 0 || info_.sample_rate == 0)
+        return 0;
+    return double(position) / info_.block_align / info_.sample_rate;
+}
+
+int FileReaderWAVPCM::length()
+{
+    liba::Lock lock(reader_lock());
+    if (info_.block_align == 0)
+        return 0;
+    // A header may claim more data than the file holds; the length is what can be read,
+    // in whole sample frames.
+    const int64_t bytes = std::min<int64_t>(info_.data_size, data_available());
+    return static_cast<int>(bytes - bytes % info_.block_align);
+}
+
+int FileReaderWAVPCM::position()
+{
+    liba::Lock lock(reader_lock());
+    return is_open() ? file().tell() - info_.data_start : 0;
+}
+
+void FileReaderWAVPCM::seek(int position)
+{
+    liba::Lock lock(reader_lock());
+    if (!is_open() || info_.block_align == 0)
+        return;
+    const int limited = std::clamp(position, 0, length());
+    file().seek(info_.data_start + limited - limited % info_.block_align);
+}
+
+bool FileReaderWAVPCM::pump_seconds(double seconds) { return pump(seconds_to_position(seconds)); }
+
+bool FileReaderWAVPCM::pump(int n)
+{
+    if (!is_open() || info_.block_align == 0)
+        return false;
+    int frames = n / info_.block_align;
+    while (frames >= 1) {
+        // The reader's lock is taken per read, not across the push, so the consumer's
+        // lock is never taken while this one is held.
+        const PCMData block = read(std::min(frames, pump_step_frames));
+        if (block.empty())
+            return false;
+        push(block);
+        frames -= block.frames();
+    }
+    return true;
+}
+
+PCMData FileReaderWAVPCM::read(int count)
+{
+    liba::Lock lock(reader_lock());
+    const int align = info_.block_align;
+    if (!is_open() || align == 0 || count <= 0)
+        return PCMData();
+    const int start = position();
+    const int64_t wanted = std::min<int64_t>(int64_t{count} * align, max_read_bytes);
+    const int64_t bytes = std::min<int64_t>(wanted, length() - start);
+    const int32_t whole = static_cast<int32_t>(bytes / align * align);
+    if (whole <= 0)
+        return PCMData();
+    liba::ByteBlock block(whole);
+    if (file().read(block.writable(), whole) != whole) {
+        file().seek(info_.data_start + start);
+        return PCMData();
+    }
+    return PCMData(block, info_.channels, info_.bits_per_sample, info_.sample_rate);
+}
+
+} // namespace audio

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string_view>
+
+#include "audio/blocks.h"
+#include "audio/file_reader_wav.h"
+#include "audio/links.h"
+
+namespace audio {
+
+// Uncompressed WAV files. Positions are bytes of the data chunk, always on whole
+// sample frames; read(count) counts sample frames.
+class FileReaderWAVPCM : public Provider<PCMData>, public FileReaderWAV {
+public:
+    explicit FileReaderWAVPCM(std::u16string_view path);
+
+    int seconds_to_position(double seconds) override;
+    double position_to_seconds(int position) override;
+    int length() override;
+    int position() override;
+    void seek(int position) override;
+    bool pump_seconds(double seconds) override;
+    bool pump(int n) override;
+
+    PCMData read(int count) override;
+
+    const WAVInfo& wav_info() const override { return info_; }
+
+private:
+    WAVInfoPCM info_;
+};
+
+} // namespace audio

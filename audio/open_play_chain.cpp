@@ -1,0 +1,40 @@
+#include <memory>
+
+#include "audio/file_reader_wav_pcm.h"
+#include "audio/play_chain.h"
+
+namespace audio {
+namespace {
+
+template <class Chain>
+std::unique_ptr<PlayChain> open_chain(std::u16string_view path, std::u16string_view codec_name)
+{
+    auto reader = std::make_unique<typename Chain::Reader>(path);
+    if (!reader->is_open())
+        return nullptr;
+    return std::make_unique<Chain>(std::move(reader), path, codec_name);
+}
+
+struct ChainKind {
+    std::u16string_view codec_name;
+    std::unique_ptr<PlayChain> (*open)(std::u16string_view path, std::u16string_view codec_name);
+};
+
+// Tried in this order; each attempt opens the file anew. MP3 comes last because its
+// reader accepts any file holding two consecutive matching frame headers.
+constexpr ChainKind chain_kinds[] = {
+    {codec_pcm, open_chain<PlayChainReaderOnly<FileReaderWAVPCM>>},
+};
+
+} // namespace
+
+std::unique_ptr<PlayChain> open_play_chain(std::u16string_view path)
+{
+    for (const ChainKind& kind : chain_kinds) {
+        if (std::unique_ptr<PlayChain> chain = kind.open(path, kind.codec_name))
+            return chain;
+    }
+    return nullptr;
+}
+
+} // namespace audio
