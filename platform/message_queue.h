@@ -1,0 +1,140 @@
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+#include "liba/nocopy.h"
+#include "platform/geometry.h"
+#include "platform/message.h"
+
+namespace platform {
+
+using ThreadId = std::uint32_t;
+using Clock = std::chrono::steady_clock;
+
+// Which messages a get or peek takes: those of one window (no_window: every window of
+// the thread and the thread's own messages) whose number lies in [first, last]
+// (0 and 0: every number).
+struct MessageFilter {
+    WindowHandle window = no_window;
+    std::uint32_t first = 0;
+    std::uint32_t last = 0;
+
+    bool matches(WindowHandle w, std::uint32_t message) const
+    {
+        if (window != no_window && w != window)
+            return false;
+        return (first == 0 && last == 0) || (message >= first && message <= last);
+    }
+};
+
+// Where input from outside the program comes from (a desktop window, a script). The
+// thread that owns the queue waits in it when nothing is queued, so that input keeps
+// arriving while any message loop runs; other threads interrupt the wait with wake().
+class EventSource {
+public:
+    virtual ~EventSource() = default;
+    // Turns pending outside events into input messages; blocks until something
+    // arrived, wake() was called or the deadline passed.
+    virtual void wait(Clock::time_point deadline) = 0;
+    virtual void wake() = 0;
+};
+
+// The message queue of one thread. Any thread may post to it, start and stop timers
+// of its windows and mark its windows for painting; only the owning thread takes
+// messages out. Messages come out in this order: sent from other threads, posted,
+// quit, input, paint, timers. Paint and timer messages are made when they are taken,
+// so repeated invalidations give one paint and a late timer ticks once.
+class MessageQueue : liba::Nocopy {
+public:
+    // The calling thread's queue, made on first use.
+    static std::shared_ptr<MessageQueue> current();
+    // The queue of a thread that has one and is still running; null otherwise.
+    static std::shared_ptr<MessageQueue> of_thread(ThreadId thread);
+
+    ~MessageQueue();
+
+    ThreadId thread() const { return thread_; }
+
+    bool post(const Message& message);
+    void post_input(const Message& message);
+    // Once posted, quit stays: every loop of the thread, nested or not, sees it.
+    void post_quit(int exit_code);
+    // Delivers a message to the owning thread and waits for its answer; the caller's
+    // own queue keeps answering messages sent to it meanwhile.
+    std::intptr_t send_from_other_thread(const Message& message);
+
+    void invalidate(WindowHandle window, const Rect& area);
+    // The area awaiting paint, now cleared.
+    Rect take_dirty(WindowHandle window);
+    Rect dirty(WindowHandle window) const;
+
+    void set_timer(WindowHandle window, std::uintptr_t id, std::chrono::milliseconds period);
+    bool kill_timer(WindowHandle window, std::uintptr_t id);
+
+    // Drops everything queued for a window that is going away.
+    void forget_window(WindowHandle window);
+
+    // Takes (or, without remove, copies) the next message that passes the filter;
+    // waits when asked to. Messages sent from other threads are answered on the way,
+    // whatever the filter. False when nothing came (no wait) or quit was reached.
+    enum class Result { message, quit, none };
+    Result next(Message& out, const MessageFilter& filter, bool remove, bool wait);
+
+    void set_event_source(EventSource* source);
+
+private:
+    struct SentMessage;
+    struct Timer {
+        std::chrono::milliseconds period;
+        Clock::time_point due;
+    };
+    using TimerKey = std::pair<WindowHandle, std::uintptr_t>;
+
+    explicit MessageQueue(ThreadId thread);
+    void wake();
+    bool answer_sent_messages(std::unique_lock<std::mutex>& lock);
+    std::optional<Message> take_from(std::deque<Message>& queue, const MessageFilter& filter, bool remove);
+    std::optional<Message> make_paint(const MessageFilter& filter) const;
+    std::optional<Message> make_timer(const MessageFilter& filter, bool remove, Clock::time_point now);
+    std::optional<Clock::time_point> next_timer_due(const MessageFilter& filter) const;
+
+    const ThreadId thread_;
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<std::shared_ptr<SentMessage>> sent_;
+    std::deque<Message> posted_;
+    std::deque<Message> input_;
+    std::map<WindowHandle, Rect> dirty_;
+    std::map<TimerKey, Timer> timers_;
+    std::optional<int> quit_code_;
+    EventSource* event_source_ = nullptr;
+};
+
+// The calling thread's id; asking for it makes the thread's queue, so that the
+// thread can receive thread messages from then on.
+ThreadId current_thread_id();
+
+} // namespace platform
+
+namespace platform {
+
+// Thread messages (window no_window) for a thread that has a queue; false otherwise.
+bool post_thread_message(ThreadId thread, std::uint32_t message, std::uintptr_t wparam = 0,
+    std::intptr_t lparam = 0);
+// Ends every message loop of the calling thread: get_message answers false from now on.
+void post_quit_message(int exit_code);
+// Waits for the next message of the calling thread that passes the filter; false at
+// quit (the message is then the quit message with the exit code in wparam).
+bool get_message(Message& out, const MessageFilter& filter = {});
+// Looks without waiting; with remove the message is taken out of the queue.
+bool peek_message(Message& out, const MessageFilter& filter = {}, bool remove = true);
+
+} // namespace platform

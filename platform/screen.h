@@ -1,0 +1,49 @@
+#pragma once
+
+#include <string>
+
+#include "platform/geometry.h"
+#include "platform/message.h"
+#include "platform/surface.h"
+
+// The hand-held's screen: a configured virtual device screen (never the size of the
+// desktop), the kind of device, its bars and work area, and the picture of it that the
+// back ends present.
+namespace platform {
+
+enum class DeviceKind { pocket_pc, smartphone };
+
+struct ScreenConfig {
+    Size size{480, 640};
+    DeviceKind device = DeviceKind::pocket_pc;
+};
+
+// Sets the screen up; windows already made keep their places.
+void configure_screen(const ScreenConfig& config);
+Size screen_size();
+DeviceKind device_kind();
+// The platform-type text the device reports: "PocketPC" or "SmartPhone".
+std::u16string platform_type();
+
+// Full-screen mode hides the bars; the work area then is the whole screen.
+void set_full_screen(bool full_screen);
+bool full_screen();
+// Height of the top bar and of the bottom bar (menu bar or soft keys).
+int bar_height();
+// The screen between the two bars.
+Rect work_area();
+
+// Swaps width and height and sends setting_change (setting_screen) to every window.
+void rotate_screen();
+
+// The screen as it looks now: the windows from the bottom of the z-order up, then
+// the bars. Brings the damaged area up to date first.
+const Surface& screen_surface();
+// Marks an area of the screen as changed; the back end presents it.
+void screen_damaged(const Rect& area);
+// The changed area since the last call, brought up to date on the screen surface.
+Rect take_screen_damage();
+// A window's title changed (the top bar shows the active window's title).
+void title_changed(WindowHandle window);
+
+} // namespace platform
