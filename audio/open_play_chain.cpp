@@ -2,6 +2,7 @@
 
 #include "audio/file_reader_wav_pcm.h"
 #include "audio/play_chain.h"
+#include "audio/play_chain_mp3.h"
 
 namespace audio {
 namespace {
@@ -24,6 +25,7 @@ struct ChainKind {
 // reader accepts any file holding two consecutive matching frame headers.
 constexpr ChainKind chain_kinds[] = {
     {codec_pcm, open_chain<PlayChainReaderOnly<FileReaderWAVPCM>>},
+    {codec_mp3, open_chain<PlayChainMP3>},
 };
 
 } // namespace
