@@ -208,6 +208,30 @@ private:
     unsigned used_ = 0;
 };
 
+// Applies one of the five filters to every row of raw scanlines and puts the filter
+// type before each row. bpp is the distance to the previous pixel in bytes (at least 1).
+inline Bytes filter_rows(const Bytes& raw, size_t row_bytes, size_t bpp, uint8_t type)
+{
+    auto paeth = [](int a, int b, int c) {
+        const int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
+        return pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+    };
+    Bytes out;
+    for (size_t row = 0; row * row_bytes < raw.size(); ++row) {
+        out.push_back(type);
+        const uint8_t* line = raw.data() + row * row_bytes;
+        const uint8_t* prior = row == 0 ? nullptr : line - row_bytes;
+        for (size_t i = 0; i < row_bytes; ++i) {
+            const int a = i >= bpp ? line[i - bpp] : 0;
+            const int b = prior ? prior[i] : 0;
+            const int c = prior && i >= bpp ? prior[i - bpp] : 0;
+            const int predictions[5] = {0, a, b, (a + b) / 2, paeth(a, b, c)};
+            out.push_back(uint8_t(line[i] - predictions[type]));
+        }
+    }
+    return out;
+}
+
 // Deterministic pseudo-random bytes.
 class Noise {
 public:
