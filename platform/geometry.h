@@ -9,6 +9,8 @@ struct Point {
     int y = 0;
 
     friend bool operator==(const Point&, const Point&) = default;
+    friend Point operator+(Point a, Point b) { return {a.x + b.x, a.y + b.y}; }
+    friend Point operator-(Point a, Point b) { return {a.x - b.x, a.y - b.y}; }
 };
 
 struct Size {
