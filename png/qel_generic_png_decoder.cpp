@@ -47,15 +47,18 @@ int QelGenericPngDecoder::decode(const uint8_t* bytes, size_t length)
 
     if (!prepare_output())
         return 1;
-    qel_inflate(image_data, [this](std::span<const uint8_t> run) {
-        for (const uint8_t byte : run) {
-            if (!output_byte(byte))
-                return false;
-        }
-        return true;
-    });
+    qel_inflate(image_data, [this](std::span<const uint8_t> run) { return output_bytes(run.data(), run.size()); });
     end_output();
     return 1;
+}
+
+bool QelGenericPngDecoder::output_bytes(const uint8_t* bytes, size_t count)
+{
+    for (size_t i = 0; i < count; ++i) {
+        if (!output_byte(bytes[i]))
+            return false;
+    }
+    return true;
 }
 
 bool QelGenericPngDecoder::read_chunk(const uint8_t* type, const uint8_t* data, uint32_t length)

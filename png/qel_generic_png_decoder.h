@@ -46,7 +46,7 @@ public:
 protected:
     QelGenericPngDecoder() = default;
     // Not virtual: decoders are owned as their own type, so the table holds just
-    // the three operations below, in this order.
+    // the operations below, in this order.
     ~QelGenericPngDecoder() = default;
     QelGenericPngDecoder(const QelGenericPngDecoder&) = delete;
     QelGenericPngDecoder& operator=(const QelGenericPngDecoder&) = delete;
@@ -57,6 +57,9 @@ protected:
     virtual bool output_byte(uint8_t byte) = 0;
     // Called after the inflater finished.
     virtual bool end_output() = 0;
+    // The inflated bytes a run at a time, for decoders that can take them faster
+    // than byte by byte; by default each goes to output_byte. False stops inflating.
+    virtual bool output_bytes(const uint8_t* bytes, size_t count);
 
 private:
     // False for a malformed palette, which fails the whole decode.

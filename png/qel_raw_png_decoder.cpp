@@ -1,5 +1,6 @@
 #include "png/qel_raw_png_decoder.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
@@ -127,6 +128,27 @@ bool QelRawPngDecoder::output_byte(uint8_t byte)
     }
     current_[filled_++] = byte;
     return filled_ < row_bytes_ || finish_row();
+}
+
+bool QelRawPngDecoder::output_bytes(const uint8_t* bytes, size_t count)
+{
+    while (count > 0) {
+        if (awaiting_filter_) {
+            if (!output_byte(*bytes))
+                return false;
+            ++bytes;
+            --count;
+            continue;
+        }
+        const size_t taken = std::min(count, row_bytes_ - filled_);
+        std::memcpy(current_ + filled_, bytes, taken);
+        filled_ += taken;
+        bytes += taken;
+        count -= taken;
+        if (filled_ == row_bytes_ && !finish_row())
+            return false;
+    }
+    return true;
 }
 
 bool QelRawPngDecoder::end_output()

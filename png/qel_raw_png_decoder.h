@@ -37,6 +37,7 @@ private:
     bool prepare_output() override;
     bool output_byte(uint8_t byte) override;
     bool end_output() override;
+    bool output_bytes(const uint8_t* bytes, size_t count) override;
 
     void start_pass(unsigned first);
     bool finish_row();
