@@ -211,7 +211,7 @@ Offset SkinReader::find_form(std::u16string_view form)
             form_list_ += u"-" + name + u"\n";
             continue;
         }
-        const platform::Point size = point(node, u"Size").value_or(platform::Point{});
+        const Point size = point(node, u"Size").value_or(Point{});
         const std::u16string devices = string(node, u"Devices").value_or(u"");
         const bool full_screen = integer(node, u"Fullscreen").value_or(0) != 0;
         form_list_ += u"+" + name + u" Size=" + liba::to_wide(std::to_string(size.x)) + u" " +
@@ -320,13 +320,13 @@ std::optional<int32_t> SkinReader::integer(Offset node, std::u16string_view name
     return data_->integer_value(record);
 }
 
-std::optional<platform::Point> SkinReader::point(Offset node, std::u16string_view name)
+std::optional<Point> SkinReader::point(Offset node, std::u16string_view name)
 {
     const Offset record = find_record(node, Record::Point, name);
     if (record == 0)
         return std::nullopt;
     const auto [x, y] = data_->point_value(record);
-    return platform::Point{x * scale_, y * scale_};
+    return Point{x * scale_, y * scale_};
 }
 
 std::optional<std::u16string> SkinReader::string(Offset node, std::u16string_view name)
@@ -337,13 +337,13 @@ std::optional<std::u16string> SkinReader::string(Offset node, std::u16string_vie
     return data_->text(data_->string_value(record));
 }
 
-std::optional<std::array<uint8_t, 4>> SkinReader::color(Offset node, std::u16string_view name)
+std::optional<Colour> SkinReader::color(Offset node, std::u16string_view name)
 {
     const Offset record = find_record(node, Record::Color, name);
     if (record == 0)
         return std::nullopt;
     const uint8_t* bytes = data_->color_value(record);
-    return std::array<uint8_t, 4>{bytes[0], bytes[1], bytes[2], bytes[3]};
+    return Colour{bytes[0], bytes[1], bytes[2], bytes[3]};
 }
 
 std::optional<SkinPicture> SkinReader::picture(Offset node, std::u16string_view name)

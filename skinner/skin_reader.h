@@ -3,9 +3,10 @@
 #include "liba/byte_block.h"
 #include "liba/nocopy.h"
 #include "platform/geometry.h"
+#include "skinner/colour.h"
+#include "skinner/geometry.h"
 #include "skinner/skin_data.h"
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -30,7 +31,7 @@ bool devices_admit(std::u16string_view devices, bool smartphone);
 // A PictureNode with its points multiplied by the skin's scale.
 struct SkinPicture {
     uint32_t picture = 0; // index into the skin's picture names
-    platform::Point points[4];
+    Point points[4];
     bool stretch = false;
 };
 
@@ -74,9 +75,9 @@ public:
 
     // Property records of a node; none when the node has no such record.
     std::optional<int32_t> integer(Offset node, std::u16string_view name);
-    std::optional<platform::Point> point(Offset node, std::u16string_view name); // scaled
+    std::optional<Point> point(Offset node, std::u16string_view name); // scaled
     std::optional<std::u16string> string(Offset node, std::u16string_view name);
-    std::optional<std::array<uint8_t, 4>> color(Offset node, std::u16string_view name);
+    std::optional<Colour> color(Offset node, std::u16string_view name);
     std::optional<SkinPicture> picture(Offset node, std::u16string_view name); // scaled
     std::optional<uint32_t> font(Offset node, std::u16string_view name);       // font index
 

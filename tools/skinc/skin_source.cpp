@@ -338,6 +338,9 @@ private:
                 fail(element, "margins leave the picture's points outside 0 to 65535");
             picture.x[i] = static_cast<uint16_t>(points[i].first);
             picture.y[i] = static_cast<uint16_t>(points[i].second);
+            if (i > 0 && (picture.x[i] < picture.x[i - 1] || picture.y[i] < picture.y[i - 1]))
+                fail(element, "points must run from the top-left (p1) to the bottom-right (p4); p" +
+                                  std::to_string(i + 1) + " lies before p" + std::to_string(i));
         }
         return picture;
     }

@@ -221,7 +221,8 @@ private:
             if (offset >= short_offset_limit) {
                 error = "record names and string values take " + std::to_string(out_.size() - header_size) +
                         " bytes or more; records address only the first " + std::to_string(short_offset_limit) +
-                        " bytes of a skin, and \"" + to_utf8(text) + "\" starts at byte " + std::to_string(offset);
+                        " bytes of a skin, and \"" + to_utf8(text.substr(0, 40)) +
+                        (text.size() > 40 ? "..." : "") + "\" starts at byte " + std::to_string(offset);
                 return false;
             }
         }
