@@ -28,7 +28,7 @@ std::string properties_xml(int tag)
            "<string name=\"Empty\" value=\"\"/>"
            "<color name=\"Back\" value=\"" + colour + "\"/>"
            "<picture name=\"Normal\" image=\"img" + std::to_string(tag % 2) + "\" p1=\"0 0\" p2=\"" + t + " " + t +
-           "\" p3=\"100 50\" p4=\"65535 1\"" + (tag % 2 ? " stretch=\"true\"" : "") + "/>"
+           "\" p3=\"100 50\" p4=\"65535 60\"" + (tag % 2 ? " stretch=\"true\"" : "") + "/>"
            "<font name=\"Font\" value=\"" + t + " 1 0 0 Tahoma\"/>";
 }
 
@@ -53,7 +53,7 @@ void expect_properties(SkinReader& reader, SkinReader::Offset node, int tag, int
     const auto picture = reader.picture(node, u"Normal");
     ASSERT_TRUE(picture) << where;
     EXPECT_EQ(reader.picture_name(picture->picture), u"img" + liba::to_wide(std::to_string(tag % 2))) << where;
-    const skinner::Point points[4] = {{0, 0}, {tag * scale, tag * scale}, {100 * scale, 50 * scale}, {65535 * scale, scale}};
+    const skinner::Point points[4] = {{0, 0}, {tag * scale, tag * scale}, {100 * scale, 50 * scale}, {65535 * scale, 60 * scale}};
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(picture->points[i], points[i]) << "point " << i << ", " << where;
     EXPECT_EQ(picture->stretch, tag % 2 == 1) << where;
