@@ -80,6 +80,12 @@ std::shared_ptr<Font> Font::create(const FontSpec& spec)
     return font->character_height_ > 0 ? font : nullptr;
 }
 
+std::shared_ptr<Font> Font::stock()
+{
+    static const std::shared_ptr<Font> font = create({});
+    return font;
+}
+
 Font::Font(const FontSpec& spec, std::unique_ptr<Face> face)
     : spec_(spec)
     , face_(std::move(face))

@@ -47,6 +47,9 @@ public:
 
     // Null when no face can be found or opened.
     static std::shared_ptr<Font> create(const FontSpec& spec);
+    // The process-wide font a context draws with when it is given none that works:
+    // the default sans-serif face at the default height. Null only when no face exists.
+    static std::shared_ptr<Font> stock();
     ~Font();
 
     const FontSpec& spec() const { return spec_; }

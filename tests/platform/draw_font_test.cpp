@@ -68,6 +68,15 @@ TEST(DrawFont, ZeroHeightTakesTheDefault)
     EXPECT_EQ(font->character_height(), Font::default_character_height);
 }
 
+TEST(DrawFont, StockFontIsTheDefaultSansFaceAtTheDefaultHeight)
+{
+    const auto stock = Font::stock();
+    ASSERT_TRUE(stock);
+    EXPECT_EQ(stock, Font::stock());
+    EXPECT_EQ(stock->character_height(), Font::default_character_height);
+    EXPECT_FALSE(stock->family().empty());
+}
+
 TEST(DrawFont, ExtentAndPrefixWidthsAgree)
 {
     const auto font = make_font(-16);
