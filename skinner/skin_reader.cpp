@@ -192,9 +192,31 @@ Offset SkinReader::find_form(std::u16string_view form)
     control_ = 0;
     if (form.empty() || !data_)
         return 0;
+    walked_form_ = form;
+    form_ = walk_forms(form, compare_counter_, nullptr);
+    if (form_ != 0)
+        form_name_ = form;
+    return form_;
+}
 
-    form_list_.clear();
-    platform::Size best;
+// The list is only needed for a report, so the walk describes itself only on demand
+// and the hot path builds no text.
+std::u16string SkinReader::form_list() const
+{
+    std::u16string list;
+    uint32_t comparisons = 0;
+    if (data_ && !walked_form_.empty())
+        walk_forms(walked_form_, comparisons, &list);
+    return list;
+}
+
+// Walks the whole form tree in pre-order and chooses, among the forms whose names
+// begin with the wanted name and that admit the device, the widest fitting one, then
+// the tallest; a later one wins a tie.
+Offset SkinReader::walk_forms(std::u16string_view form, uint32_t& comparisons, std::u16string* list) const
+{
+    Offset chosen = 0;
+    Point best;
     std::vector<Offset> pending;
     if (data_->form_root() != 0)
         pending.push_back(data_->form_root());
@@ -206,30 +228,39 @@ Offset SkinReader::find_form(std::u16string_view form)
         if (const Offset left = data_->left(node))
             pending.push_back(left);
 
-        const std::u16string name = data_->text(data_->name(node));
         if (!data_->starts_with(data_->name(node), form)) {
-            form_list_ += u"-" + name + u"\n";
+            if (list)
+                *list += u"-" + data_->text(data_->name(node)) + u"\n";
             continue;
         }
-        const Point size = point(node, u"Size").value_or(Point{});
-        const std::u16string devices = string(node, u"Devices").value_or(u"");
-        const bool full_screen = integer(node, u"Fullscreen").value_or(0) != 0;
-        form_list_ += u"+" + name + u" Size=" + liba::to_wide(std::to_string(size.x)) + u" " +
-                      liba::to_wide(std::to_string(size.y)) + u" Devices=" + devices;
+        Point size;
+        if (const Offset record = data_->find_record(node, Record::Point, u"Size", comparisons)) {
+            const auto [x, y] = data_->point_value(record);
+            size = {x * scale_, y * scale_};
+        }
+        const Offset devices_record = data_->find_record(node, Record::String, u"Devices", comparisons);
+        const std::u16string devices = devices_record ? data_->text(data_->string_value(devices_record)) : u"";
+        const Offset full_screen_record = data_->find_record(node, Record::Integer, u"Fullscreen", comparisons);
+        const bool full_screen = full_screen_record && data_->integer_value(full_screen_record) != 0;
+        if (list)
+            *list += u"+" + data_->text(data_->name(node)) + u" Size=" + liba::to_wide(std::to_string(size.x)) +
+                     u" " + liba::to_wide(std::to_string(size.y)) + u" Devices=" + devices;
+
         const platform::Size limit = full_screen ? screen_ : work_area_;
         if (devices_admit(devices, device_.smartphone)) {
-            form_list_ += u" good_for_device";
+            if (list)
+                *list += u" good_for_device";
             const bool fits = size.x <= limit.width && size.y <= limit.height;
-            const bool as_good = size.x > best.width || (size.x == best.width && size.y >= best.height);
+            const bool as_good = size.x > best.x || (size.x == best.x && size.y >= best.y);
             if (fits && as_good) {
-                form_ = node;
-                form_name_ = form;
-                best = {size.x, size.y};
+                chosen = node;
+                best = size;
             }
         }
-        form_list_ += u"\n";
+        if (list)
+            *list += u"\n";
     }
-    return form_;
+    return chosen;
 }
 
 Offset SkinReader::form_node(std::u16string_view form)
@@ -299,7 +330,7 @@ void SkinReader::report_no_form(std::u16string_view form) const
     liba::fatal_error(u"report_no_form", u"Skin file {" + path_ + u"} has no form {" + std::u16string(form) +
                                              u"} for workarea_size=" + liba::to_wide(std::to_string(work_area_.width)) +
                                              u" " + liba::to_wide(std::to_string(work_area_.height)) +
-                                             u". list of all forms:\n" + form_list_);
+                                             u". list of all forms:\n" + form_list());
 }
 
 Offset SkinReader::find_record(Offset node, Record type, std::u16string_view name)

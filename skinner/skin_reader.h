@@ -71,7 +71,7 @@ public:
     // (control name, class name) of the index-th entry of the form's control list.
     std::pair<std::u16string, std::u16string> form_control_entry(std::u16string_view form, uint32_t index);
     // What the last form walk saw: "+" for the candidates, "-" for the others.
-    const std::u16string& form_list() const { return form_list_; }
+    std::u16string form_list() const;
 
     // Property records of a node; none when the node has no such record.
     std::optional<int32_t> integer(Offset node, std::u16string_view name);
@@ -90,6 +90,7 @@ public:
 private:
     void choose_scale(platform::Size screen);
     bool exact_scale(platform::Size screen, int& scale) const;
+    Offset walk_forms(std::u16string_view form, uint32_t& comparisons, std::u16string* list) const;
     Offset find_record(Offset node, SkinData::Record type, std::u16string_view name);
     [[noreturn]] void report_no_skin() const;
     [[noreturn]] void report_no_form(std::u16string_view form) const;
@@ -108,7 +109,7 @@ private:
     Offset control_ = 0;
     std::u16string kind_name_;
     Offset kind_ = 0;
-    std::u16string form_list_;
+    std::u16string walked_form_; // what the last form walk looked for
 
     uint32_t compare_counter_ = 0;
     uint32_t property_counter_ = 0;
