@@ -1,0 +1,167 @@
+#include "audio/decoder_mpc.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <type_traits>
+
+#include "audio/pcm_pump.h"
+
+namespace audio {
+namespace {
+
+static_assert(std::is_floating_point_v<MPC_SAMPLE_FORMAT>, "libmpcdec is expected to decode to floating point");
+
+os::File& file_of(mpc_reader* reader) { return *static_cast<os::File*>(reader->data); }
+
+mpc_int32_t read_file(mpc_reader* reader, void* buffer, mpc_int32_t size)
+{
+    return std::max(0, file_of(reader).read(buffer, size));
+}
+
+mpc_bool_t seek_file(mpc_reader* reader, mpc_int32_t offset) { return file_of(reader).seek(offset); }
+
+mpc_int32_t tell_file(mpc_reader* reader) { return file_of(reader).tell(); }
+
+mpc_int32_t file_size(mpc_reader* reader) { return file_of(reader).size(); }
+
+mpc_bool_t can_seek(mpc_reader*) { return MPC_TRUE; }
+
+int clamp_to_int(int64_t value) { return static_cast<int>(std::clamp<int64_t>(value, 0, INT32_MAX)); }
+
+} // namespace
+
+int16_t mpc_sample_to_16(MPC_SAMPLE_FORMAT sample)
+{
+    const double scaled = std::nearbyint(double(sample) * 32768.0);
+    if (std::isnan(scaled))
+        return 0;
+    return static_cast<int16_t>(std::clamp(scaled, -32768.0, 32767.0));
+}
+
+DecoderMPC::DecoderMPC(std::u16string_view path) : file_(path, os::File::read_only)
+{
+    callbacks_ = {read_file, seek_file, tell_file, file_size, can_seek, &file_};
+    if (!file_.ok())
+        return;
+    demux_ = mpc_demux_init(&callbacks_);
+    if (!demux_)
+        return;
+    mpc_demux_get_info(demux_, &info_);
+    // The decoder's sample buffer holds at most two channels.
+    if (info_.channels == 0 || info_.channels > 2 || info_.sample_freq == 0 || info_.sample_freq > INT32_MAX) {
+        info_.channels = 0;
+        return;
+    }
+    length_ = clamp_to_int(mpc_streaminfo_get_length_samples(&info_));
+    samples_.resize(MPC_DECODER_BUFFER_LENGTH);
+}
+
+DecoderMPC::~DecoderMPC()
+{
+    if (demux_)
+        mpc_demux_exit(demux_);
+}
+
+bool DecoderMPC::is_open()
+{
+    liba::Lock lock(lock_);
+    return info_.channels != 0;
+}
+
+bool DecoderMPC::is_eof()
+{
+    liba::Lock lock(lock_);
+    return info_.channels == 0 || position_ >= length_;
+}
+
+int DecoderMPC::channels()
+{
+    liba::Lock lock(lock_);
+    return static_cast<int>(info_.channels);
+}
+
+int DecoderMPC::sample_rate()
+{
+    liba::Lock lock(lock_);
+    return static_cast<int>(info_.sample_freq);
+}
+
+int DecoderMPC::bit_rate()
+{
+    liba::Lock lock(lock_);
+    return truncate_to_int(info_.average_bitrate);
+}
+
+int DecoderMPC::seconds_to_position(double seconds) { return truncate_to_int(sample_rate() * seconds); }
+
+double DecoderMPC::position_to_seconds(int position)
+{
+    const int rate = sample_rate();
+    return rate == 0 ? 0 : double(position) / rate;
+}
+
+int DecoderMPC::length()
+{
+    liba::Lock lock(lock_);
+    return length_;
+}
+
+int DecoderMPC::position()
+{
+    liba::Lock lock(lock_);
+    return position_;
+}
+
+void DecoderMPC::seek(int position)
+{
+    liba::Lock lock(lock_);
+    if (info_.channels == 0)
+        return;
+    position_ = std::clamp(position, 0, length_);
+    mpc_demux_seek_sample(demux_, static_cast<mpc_uint64_t>(position_));
+}
+
+bool DecoderMPC::pump_seconds(double seconds) { return pump(seconds_to_position(seconds)); }
+
+bool DecoderMPC::pump(int n) { return is_open() && pump_pcm_frames(*this, n); }
+
+bool DecoderMPC::decode_frame()
+{
+    mpc_frame_info frame{};
+    do {
+        frame.buffer = samples_.data();
+        if (mpc_demux_decode(demux_, &frame) != MPC_STATUS_OK || frame.bits == -1)
+            return false;
+    } while (frame.samples == 0);
+
+    const int channels = static_cast<int>(info_.channels);
+    const int count = static_cast<int>(frame.samples) * channels;
+    liba::ByteBlock bytes(count * 2);
+    uint8_t* out = bytes.writable();
+    for (int i = 0; i < count; ++i) {
+        const uint16_t value = static_cast<uint16_t>(mpc_sample_to_16(samples_[i]));
+        out[2 * i] = static_cast<uint8_t>(value);
+        out[2 * i + 1] = static_cast<uint8_t>(value >> 8);
+    }
+    leftover_ = PCMData(bytes, channels, 16, static_cast<int>(info_.sample_freq));
+    position_ += static_cast<int>(frame.samples);
+    return true;
+}
+
+PCMData DecoderMPC::read(int count)
+{
+    liba::Lock lock(lock_);
+    if (info_.channels == 0 || count <= 0)
+        return PCMData();
+    if (leftover_.empty() && !decode_frame())
+        return PCMData();
+    const int64_t wanted = int64_t{count} * leftover_.bytes_per_frame();
+    const int32_t bytes = static_cast<int32_t>(std::min<int64_t>(wanted, leftover_.length()));
+    const PCMData out(leftover_.sub(0, bytes), leftover_.channels, 16, leftover_.sample_rate);
+    leftover_ = PCMData(leftover_.sub(bytes, leftover_.length() - bytes), leftover_.channels, 16, leftover_.sample_rate);
+    return out;
+}
+
+} // namespace audio
