@@ -19,14 +19,16 @@ constexpr uint8_t paeth_predictor(int left, int above, int above_left)
     return uint8_t(to_above <= to_above_left ? above : above_left);
 }
 
-// row[-step..-1] and prior[-step..-1] are zeros.
+// The step bytes before row and before prior are zeros.
 template <unsigned step>
 void unfilter(uint8_t filter, uint8_t* row, const uint8_t* prior, size_t count)
 {
+    const uint8_t* left = row - step;
+    const uint8_t* above_left = prior - step;
     switch (filter) {
     case sub:
         for (size_t i = 0; i < count; ++i)
-            row[i] = uint8_t(row[i] + row[i - step]);
+            row[i] = uint8_t(row[i] + left[i]);
         break;
     case up:
         for (size_t i = 0; i < count; ++i)
@@ -34,11 +36,11 @@ void unfilter(uint8_t filter, uint8_t* row, const uint8_t* prior, size_t count)
         break;
     case average:
         for (size_t i = 0; i < count; ++i)
-            row[i] = uint8_t(row[i] + ((row[i - step] + prior[i]) >> 1));
+            row[i] = uint8_t(row[i] + ((left[i] + prior[i]) >> 1));
         break;
     case paeth:
         for (size_t i = 0; i < count; ++i)
-            row[i] = uint8_t(row[i] + paeth_predictor(row[i - step], prior[i], prior[i - step]));
+            row[i] = uint8_t(row[i] + paeth_predictor(left[i], prior[i], above_left[i]));
         break;
     default:
         break;

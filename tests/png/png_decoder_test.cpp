@@ -308,7 +308,7 @@ TEST(PngDecoder, FileWithoutEndChunkStillDecodes)
     const Bytes source = paint(kinds[2], 9, 4);
     Bytes file = png_fixtures::convert_rgba("no_iend", 9, 4, source, kind_options(kinds[2]));
     ASSERT_EQ(png_fixtures::chunk_type(file, file.size() - 12), "IEND");
-    file.resize(file.size() - 12);
+    file.erase(file.end() - 12, file.end());
     EXPECT_TRUE(decode(file).rgba == source);
 }
 
