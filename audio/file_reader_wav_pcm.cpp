@@ -18,10 +18,11 @@ FileReaderWAVPCM::FileReaderWAVPCM(std::u16string_view path) : FileReaderWAV(pat
 
 int FileReaderWAVPCM::seconds_to_position(double seconds)
 {
-    const int64_t frames = truncate_to_int(info_.sample_rate * seconds);
-    const int64_t bytes = frames * info_.block_align;
-    return static_cast<int>(std::clamp<int64_t>(bytes, std::numeric_limits<int32_t>::min(),
-                                                std::numeric_limits<int32_t>::max()));
+    if (info_.block_align == 0)
+        return 0;
+    const int64_t most_frames = std::numeric_limits<int32_t>::max() / info_.block_align;
+    const int64_t frames = std::clamp<int64_t>(truncate_to_int(info_.sample_rate * seconds), -most_frames, most_frames);
+    return static_cast<int>(frames * info_.block_align);
 }
 
 double FileReaderWAVPCM::position_to_seconds(int position)

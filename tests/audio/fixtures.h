@@ -42,12 +42,12 @@ inline void run(const std::string& command)
 
 inline std::string quoted(const std::filesystem::path& path) { return "'" + path.string() + "'"; }
 
-// A sine of the given length made by sox; options are sox's output format options,
+// A sine of the given length made by sox, without dither (silence stays silent); options are sox's output format options,
 // for example "-r 44100 -c 2 -b 16".
 inline std::filesystem::path make_sine(const std::filesystem::path& path, const std::string& options,
                                        double seconds, double volume = 0.5, int frequency = 440)
 {
-    run("sox -n " + options + " " + quoted(path) + " synth " + std::to_string(seconds) + " sine " +
+    run("sox -D -n " + options + " " + quoted(path) + " synth " + std::to_string(seconds) + " sine " +
         std::to_string(frequency) + " vol " + std::to_string(volume));
     return path;
 }

@@ -1,0 +1,273 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <sys/resource.h>
+#include <thread>
+
+#include "app/ringtone_job.h"
+#include "tests/audio/fixtures.h"
+
+using namespace fixtures;
+using Outcome = RingtoneJob::Outcome;
+
+namespace {
+
+Outcome run_to_end(RingtoneJob& job)
+{
+    EXPECT_TRUE(job.start());
+    job.join();
+    return job.outcome();
+}
+
+int peak_of(const std::vector<int16_t>& samples)
+{
+    int peak = 0;
+    for (int16_t sample : samples)
+        peak = std::max(peak, std::abs(int(sample)));
+    return peak;
+}
+
+struct RateCase {
+    const char* name;
+    const char* sine;
+    const char* lame; // empty: the source is the WAV itself
+    int target;
+};
+
+void PrintTo(const RateCase& rate, std::ostream* out) { *out << rate.name; }
+
+class RingtoneJobBitRate : public testing::TestWithParam<RateCase> {};
+
+TEST_P(RingtoneJobBitRate, FollowsTheSourceQuality)
+{
+    const RateCase& c = GetParam();
+    const auto folder = scratch_folder();
+    const auto source = *c.lame ? make_mp3(folder / "source.mp3", c.sine, 0.5, c.lame)
+                                : make_sine(folder / "source.wav", c.sine, 0.5);
+    RingtoneJob job(wide(source), wide(folder / "out.mp3"), 0, 1000);
+    ASSERT_TRUE(job.chain());
+    EXPECT_EQ(job.target_bit_rate(), c.target);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sources, RingtoneJobBitRate,
+    testing::Values(RateCase{"wav_44100_16bit", "-r 44100 -c 2 -b 16", "", 64000},
+                    RateCase{"wav_48000_16bit_mono", "-r 48000 -c 1 -b 16", "", 64000},
+                    RateCase{"wav_22050_16bit", "-r 22050 -c 2 -b 16", "", 32000},
+                    RateCase{"wav_44100_8bit", "-r 44100 -c 2 -b 8 -e unsigned", "", 32000},
+                    RateCase{"mp3_128k_stereo", "-r 44100 -c 2 -b 16", "-b 128 --cbr -t", 64000},
+                    RateCase{"mp3_112k_stereo", "-r 44100 -c 2 -b 16", "-b 112 --cbr -t", 32000},
+                    RateCase{"mp3_64k_mono", "-r 44100 -c 1 -b 16", "-b 64 --cbr -m m -t", 32000},
+                    RateCase{"mp3_96k_mono", "-r 44100 -c 1 -b 16", "-b 96 --cbr -m m -t", 64000}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct EndToEndCase {
+    const char* name;
+    const char* sine;
+    const char* lame;
+    double volume;
+    double expected_peak; // fraction of full scale
+};
+
+void PrintTo(const EndToEndCase& c, std::ostream* out) { *out << c.name; }
+
+class RingtoneJobEndToEnd : public testing::TestWithParam<EndToEndCase> {};
+
+// Cuts 1.0 s to 3.0 s out of a 4-second sine and decodes the ring tone again.
+TEST_P(RingtoneJobEndToEnd, MakesAMonoRingToneOfTheFragment)
+{
+    const EndToEndCase& c = GetParam();
+    const auto folder = scratch_folder();
+    const auto source = *c.lame ? make_mp3(folder / "source.mp3", c.sine, 4.0, c.lame, c.volume)
+                                : make_sine(folder / "source.wav", c.sine, 4.0, c.volume);
+    const auto target = folder / "ring_001.mp3";
+    int start = 0, finish = 0;
+    {
+        const auto chain = audio::open_play_chain(wide(source));
+        ASSERT_TRUE(chain);
+        start = chain->file_reader()->seconds_to_position(1.0);
+        finish = chain->file_reader()->seconds_to_position(3.0);
+    }
+    RingtoneJob job(wide(source), wide(target), start, finish);
+    EXPECT_TRUE(job.has_room());
+    ASSERT_EQ(run_to_end(job), Outcome::made);
+    EXPECT_EQ(job.pass(), 2);
+
+    const auto chain = audio::open_play_chain(wide(target));
+    ASSERT_TRUE(chain);
+    EXPECT_EQ(chain->codec_name(), u"mp3");
+    EXPECT_EQ(chain->file_reader()->channels(), 1);
+    EXPECT_EQ(chain->file_reader()->bit_rate(), job.target_bit_rate());
+    const Decoded decoded = decode_all(target);
+    EXPECT_EQ(decoded.format.channels, 1);
+    EXPECT_NEAR(decoded.seconds(), 2.0, 0.12) << "the fragment, give or take a frame and the encoder's delay";
+    EXPECT_NEAR(peak_of(decoded.samples()) / 32767.0, c.expected_peak, 0.05);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sources, RingtoneJobEndToEnd,
+    testing::Values(EndToEndCase{"wav_half_scale_raised", "-r 44100 -c 2 -b 16", "", 0.5, 0.75},
+                    EndToEndCase{"wav_8bit_mono_raised", "-r 22050 -c 1 -b 8 -e unsigned", "", 0.25, 0.75},
+                    EndToEndCase{"wav_loud_kept", "-r 44100 -c 2 -b 16", "", 0.9, 0.9},
+                    EndToEndCase{"wav_silence", "-r 44100 -c 2 -b 16", "", 0.0, 0.0},
+                    EndToEndCase{"mp3_stereo_raised", "-r 44100 -c 2 -b 16", "-b 128 --cbr", 0.5, 0.75},
+                    EndToEndCase{"mp3_mpeg2_mono_raised", "-r 22050 -c 1 -b 16", "-b 64 -m m", 0.4, 0.75}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Stops the job from its own worker when a pass begins.
+class StopAtPass : public RingtoneJob::Listener {
+public:
+    explicit StopAtPass(int pass) : pass_(pass) {}
+    void on_pass_started(int pass) override
+    {
+        if (pass == pass_)
+            job->request_stop();
+    }
+    RingtoneJob* job = nullptr;
+
+private:
+    int pass_;
+};
+
+TEST(RingtoneJob, StoppedJobLeavesNoRingTone)
+{
+    const auto folder = scratch_folder();
+    const auto source = make_sine(folder / "source.wav", "-r 44100 -c 2 -b 16", 2.0);
+    for (int pass : {1, 2}) {
+        const auto target = folder / ("stopped_in_pass_" + std::to_string(pass) + ".mp3");
+        StopAtPass listener(pass);
+        RingtoneJob job(wide(source), wide(target), 0, 44100 * 4, &listener);
+        listener.job = &job;
+        EXPECT_EQ(run_to_end(job), Outcome::stopped) << "pass " << pass;
+        EXPECT_FALSE(std::filesystem::exists(target)) << "pass " << pass;
+    }
+}
+
+TEST(RingtoneJob, FileOfTheSameNameIsKeptUntilTheSecondPassWrites)
+{
+    const auto folder = scratch_folder();
+    const auto source = make_sine(folder / "source.wav", "-r 44100 -c 2 -b 16", 1.0);
+    const auto target = folder / "existing.mp3";
+    write_bytes(target, "an older ring tone");
+
+    RingtoneJob empty(wide(source), wide(target), 1000, 1000);
+    EXPECT_EQ(run_to_end(empty), Outcome::empty_fragment);
+    StopAtPass listener(1);
+    RingtoneJob stopped(wide(source), wide(target), 0, 44100 * 4, &listener);
+    listener.job = &stopped;
+    EXPECT_EQ(run_to_end(stopped), Outcome::stopped);
+    EXPECT_EQ(read_bytes(target), "an older ring tone");
+
+    RingtoneJob job(wide(source), wide(target), 0, 44100 * 4);
+    EXPECT_EQ(run_to_end(job), Outcome::made);
+    EXPECT_NE(read_bytes(target), "an older ring tone") << "overwritten by the new ring tone";
+}
+
+TEST(RingtoneJob, FailuresLeaveNoFile)
+{
+    const auto folder = scratch_folder();
+    const auto wav = make_sine(folder / "source.wav", "-r 44100 -c 2 -b 16", 1.0);
+    write_bytes(folder / "text.txt", "not audio");
+    write_bytes(folder / "empty.mp3", "");
+    struct Case {
+        const char* name;
+        std::filesystem::path source;
+        std::filesystem::path target;
+        int start, finish;
+        Outcome outcome;
+    };
+    const Case cases[] = {
+        {"unrecognised source", folder / "text.txt", folder / "a.mp3", 0, 1000, Outcome::source_not_recognised},
+        {"missing source", folder / "missing.wav", folder / "b.mp3", 0, 1000, Outcome::source_not_recognised},
+        {"folder as source", folder, folder / "c.mp3", 0, 1000, Outcome::source_not_recognised},
+        {"start after finish", wav, folder / "d.mp3", 8000, 4000, Outcome::empty_fragment},
+        {"start at finish", wav, folder / "e.mp3", 4000, 4000, Outcome::empty_fragment},
+        {"fragment past the end", wav, folder / "f.mp3", 44100 * 8, 44100 * 9, Outcome::nothing_encoded},
+        {"empty mp3", folder / "empty.mp3", folder / "g.mp3", 0, 1000, Outcome::nothing_encoded},
+        {"target folder missing", wav, folder / "missing" / "h.mp3", 0, 44100 * 4, Outcome::cannot_create_target},
+    };
+    for (const Case& c : cases) {
+        RingtoneJob job(wide(c.source), wide(c.target), c.start, c.finish);
+        EXPECT_EQ(run_to_end(job), c.outcome) << c.name;
+        EXPECT_FALSE(std::filesystem::exists(c.target)) << c.name;
+    }
+}
+
+TEST(RingtoneJob, SourceShorterThanItsHeaderClaimsEndsThePass)
+{
+    const auto folder = scratch_folder();
+    const auto wav = make_sine(folder / "whole.wav", "-r 44100 -c 2 -b 16", 2.0);
+    std::string bytes = read_bytes(wav);
+    bytes.resize(bytes.size() / 2 + 1); // one second and a partial frame
+    write_bytes(folder / "cut.wav", bytes);
+
+    RingtoneJob job(wide(folder / "cut.wav"), wide(folder / "out.mp3"), 0, 44100 * 4 * 2);
+    ASSERT_EQ(run_to_end(job), Outcome::made);
+    EXPECT_NEAR(decode_all(folder / "out.mp3").seconds(), 1.0, 0.12);
+}
+
+// Stands for a full disk: writes beyond a size limit fail.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        old_handler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, old_handler_);
+    }
+
+private:
+    rlimit saved_{};
+    void (*old_handler_)(int);
+};
+
+TEST(RingtoneJob, DiskFullMidWayIsAFailureWithoutAFile)
+{
+    const auto folder = scratch_folder();
+    const auto wav = make_sine(folder / "source.wav", "-r 44100 -c 1 -b 16", 30.0);
+    const auto target = folder / "full.mp3";
+    RingtoneJob job(wide(wav), wide(target), 0, 44100 * 2 * 30);
+    FileSizeLimit limit(150000); // the ring tone needs about 240000 bytes
+    EXPECT_EQ(run_to_end(job), Outcome::write_failed);
+    EXPECT_FALSE(std::filesystem::exists(target));
+}
+
+TEST(RingtoneJob, RoomIsEstimatedFromTheBitRates)
+{
+    const auto folder = scratch_folder();
+    const auto wav = make_sine(folder / "source.wav", "-r 44100 -c 2 -b 16", 0.2);
+    write_bytes(folder / "empty.mp3", "");
+    EXPECT_TRUE(RingtoneJob(wide(wav), wide(folder / "a.mp3"), 0, 1000).has_room());
+    // One byte a second: every byte of it takes 4000 bytes of ring tone.
+    write_bytes(folder / "slow.wav", riff(chunk("fmt ", fmt_fields(1, 1, 1, 8)) + chunk("data", "abcd")));
+    EXPECT_FALSE(RingtoneJob(wide(folder / "slow.wav"), wide(folder / "a.mp3"), 0, 2000000000).has_room());
+    EXPECT_FALSE(RingtoneJob(wide(folder / "empty.mp3"), wide(folder / "b.mp3"), 0, 1000).has_room())
+        << "a bit rate of 0 gives no finite estimate";
+    EXPECT_FALSE(RingtoneJob(wide(wav), wide(folder / "missing" / "c.mp3"), 0, 1000).has_room());
+}
+
+// A stop from another thread, in the middle of the second pass.
+TEST(RingtoneJobThread, StopFromAnotherThreadLeavesNoFile)
+{
+    const auto folder = scratch_folder();
+    const auto wav = make_sine(folder / "source.wav", "-r 44100 -c 2 -b 16", 60.0);
+    const auto target = folder / "stopped.mp3";
+    RingtoneJob job(wide(wav), wide(target), 0, 44100 * 4 * 60);
+    ASSERT_TRUE(job.start());
+    while (job.is_running() && !(job.pass() == 2 && job.progress() > 0.1))
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    job.stop();
+    ASSERT_EQ(job.outcome(), Outcome::stopped) << "the job ran to its end before the test could stop it";
+    EXPECT_FALSE(std::filesystem::exists(target));
+}
+
+} // namespace
