@@ -1,5 +1,11 @@
 #include <memory>
 
+#include "audio/decoder_adpcm.h"
+#include "audio/decoder_gsm.h"
+#include "audio/decoder_mpc.h"
+#include "audio/decoder_vorbis.h"
+#include "audio/file_reader_wav_adpcm.h"
+#include "audio/file_reader_wav_gsm.h"
 #include "audio/file_reader_wav_pcm.h"
 #include "audio/play_chain.h"
 #include "audio/play_chain_mp3.h"
@@ -25,6 +31,10 @@ struct ChainKind {
 // reader accepts any file holding two consecutive matching frame headers.
 constexpr ChainKind chain_kinds[] = {
     {codec_pcm, open_chain<PlayChainReaderOnly<FileReaderWAVPCM>>},
+    {codec_adpcm, open_chain<PlayChainReaderDecoder<FileReaderWAVADPCM, DecoderADPCM>>},
+    {codec_gsm, open_chain<PlayChainReaderDecoder<FileReaderWAVGSM, DecoderGSM>>},
+    {codec_vorbis, open_chain<PlayChainReaderOnly<DecoderVorbis>>},
+    {codec_mpc, open_chain<PlayChainReaderOnly<DecoderMPC>>},
     {codec_mp3, open_chain<PlayChainMP3>},
 };
 
