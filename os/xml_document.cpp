@@ -4,6 +4,7 @@
 
 #include "liba/text.h"
 #include "os/atomic_file.h"
+#include "os/file.h"
 #include "os/path.h"
 
 namespace os {
@@ -74,8 +75,15 @@ XmlNode new_document()
 
 XmlNode load_document(std::u16string_view path)
 {
+    // Read through File, which refuses folders and oversized files, rather than the
+    // parser's own reader, which takes a folder's bogus size for the file's.
+    File file(path, File::read_only);
+    const int32_t size = file.size();
+    std::string bytes(static_cast<size_t>(size), '\0');
+    if (!file.ok() || file.read(bytes.data(), size) != size)
+        return {};
     const auto document = std::make_shared<pugi::xml_document>();
-    if (!document->load_file(native_path(path).c_str()) || !has_one_root(*document))
+    if (!document->load_buffer(bytes.data(), bytes.size()) || !has_one_root(*document))
         return {};
     return XmlAccess::make(document, *document);
 }
