@@ -1,0 +1,267 @@
+// melodrift-cut: the ring-tone conversion of the application, from the command line.
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <unistd.h>
+
+#include "app/ringtone_job.h"
+#include "app/ringtone_name.h"
+#include "app/ringtone_setting.h"
+#include "audio/play_chain.h"
+#include "liba/text.h"
+#include "os/path.h"
+#include "tools/melodrift_cut/time_text.h"
+
+namespace {
+
+constexpr const char* program = "melodrift-cut";
+
+constexpr const char* usage =
+    "Usage: melodrift-cut SOURCE --start TIME --finish TIME [-o TARGET] [--assign]\n"
+    "\n"
+    "Cuts a piece of a music file (WAV or MP3) into a phone ring tone: mono MP3 at\n"
+    "32 or 64 kbit/s, its peak raised to three quarters of full scale when quieter.\n"
+    "\n"
+    "  -s, --start TIME     where the ring tone starts\n"
+    "  -f, --finish TIME    where it finishes\n"
+    "  -o, --output TARGET  the file to write; by default SOURCE's base name, \"_\",\n"
+    "                       the next free three-digit number and \".mp3\", in the\n"
+    "                       ring-tone folder (%windows%/Rings)\n"
+    "      --assign         also make the new file the phone's ring tone\n"
+    "  -h, --help           show this text\n"
+    "\n"
+    "TIME is seconds (75, 12.5) or minutes and seconds (1:15, 1:02.5).\n"
+    "A progress bar appears on standard error when it is a terminal; Ctrl-C stops\n"
+    "and leaves no file. The exit code is 0 only when the ring tone exists and is\n"
+    "complete; 1 when it was not made, 2 for a mistake on the command line, 130\n"
+    "when stopped.\n";
+
+enum ExitCode { exit_made = 0, exit_not_made = 1, exit_usage = 2, exit_stopped = 130 };
+
+struct Options {
+    std::string source;
+    std::optional<double> start;
+    std::optional<double> finish;
+    std::string target;
+    bool assign = false;
+    bool help = false;
+};
+
+int fail(const std::string& what, const std::string& reason)
+{
+    std::fprintf(stderr, "%s: %s: %s\n", program, what.c_str(), reason.c_str());
+    return exit_not_made;
+}
+
+int usage_error(const std::string& reason)
+{
+    std::fprintf(stderr, "%s: %s (see --help)\n", program, reason.c_str());
+    return exit_usage;
+}
+
+// Reads the command line into options; answers an error text, empty when it was fine.
+std::string parse_arguments(int argc, char** argv, Options& options)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        const auto value = [&](std::string& out) {
+            if (i + 1 >= argc)
+                return false;
+            out = argv[++i];
+            return true;
+        };
+        const auto time = [&](std::optional<double>& out) {
+            std::string text;
+            if (!value(text))
+                return std::string(argument) + " needs a time";
+            out = parse_time(text);
+            return out ? std::string() : "not a time: \"" + text + "\"";
+        };
+        std::string error;
+        if (argument == "-h" || argument == "--help") {
+            options.help = true;
+        } else if (argument == "-s" || argument == "--start") {
+            error = time(options.start);
+        } else if (argument == "-f" || argument == "--finish") {
+            error = time(options.finish);
+        } else if (argument == "-o" || argument == "--output") {
+            if (!value(options.target))
+                error = std::string(argument) + " needs a file name";
+        } else if (argument == "--assign") {
+            options.assign = true;
+        } else if (argument.size() > 1 && argument[0] == '-') {
+            error = "unknown option " + std::string(argument);
+        } else if (options.source.empty()) {
+            options.source = argument;
+        } else {
+            error = "one source only";
+        }
+        if (!error.empty())
+            return error;
+    }
+    if (options.help)
+        return {};
+    if (options.source.empty())
+        return "no source file";
+    if (!options.start || !options.finish)
+        return "both --start and --finish are needed";
+    if (*options.finish <= *options.start)
+        return "the finish must come after the start";
+    return {};
+}
+
+// Ctrl-C and termination ask the job to stop; the waiting loop notices.
+volatile std::sig_atomic_t stop_signal = 0;
+
+void on_stop_signal(int) { stop_signal = 1; }
+
+void catch_stop_signals()
+{
+    struct sigaction action{};
+    action.sa_handler = on_stop_signal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+// The job's progress as a bar on standard error, only when that is a terminal.
+class ProgressBar {
+public:
+    ProgressBar() : shown_(isatty(STDERR_FILENO)) {}
+
+    void show(int pass, double fraction)
+    {
+        if (!shown_)
+            return;
+        constexpr int width = 30;
+        const int filled = static_cast<int>(fraction * width + 0.5);
+        std::fprintf(stderr, "\r%-9s [%s%s] %3d%%", pass == 1 ? "measuring" : "encoding",
+                     std::string(filled, '#').c_str(), std::string(width - filled, '-').c_str(),
+                     static_cast<int>(fraction * 100 + 0.5));
+        std::fflush(stderr);
+    }
+
+    void clear()
+    {
+        if (shown_)
+            std::fprintf(stderr, "\r%*s\r", 60, "");
+    }
+
+private:
+    bool shown_;
+};
+
+std::string narrow(std::u16string_view text) { return liba::to_narrow(text); }
+
+std::u16string default_target(std::u16string_view source)
+{
+    const std::u16string folder = ringtone_folder(false);
+    os::make_directories(folder);
+    return unique_ringtone_name(folder, os::base_name(source) + u"_", u"mp3");
+}
+
+std::string outcome_text(RingtoneJob::Outcome outcome)
+{
+    switch (outcome) {
+    case RingtoneJob::Outcome::source_not_recognised:
+        return "not a sound file it can read";
+    case RingtoneJob::Outcome::empty_fragment:
+        return "the fragment is empty";
+    case RingtoneJob::Outcome::cannot_create_target:
+        return "can't create the file";
+    case RingtoneJob::Outcome::write_failed:
+        return "writing failed (is the disk full?); nothing was kept";
+    case RingtoneJob::Outcome::nothing_encoded:
+        return "the fragment holds no sound it can encode";
+    default:
+        return "the ring tone was not made";
+    }
+}
+
+int cut(const Options& options)
+{
+    const std::u16string source = liba::to_wide(options.source);
+    const os::FileInfo source_info(source);
+    if (!source_info.exists())
+        return fail(options.source, "no such file");
+    if (source_info.is_folder())
+        return fail(options.source, "is a folder");
+
+    int start = 0, finish = 0;
+    {
+        const std::unique_ptr<audio::PlayChain> chain = audio::open_play_chain(source);
+        if (!chain)
+            return fail(options.source, "not a sound file it can read");
+        audio::FileReader& reader = *chain->file_reader();
+        if (reader.length() <= 0)
+            return fail(options.source, "holds no sound");
+        start = reader.seconds_to_position(*options.start);
+        finish = reader.seconds_to_position(*options.finish);
+        if (start >= reader.length())
+            return fail(options.source, "the start lies beyond its end (" + format_time(reader.length_seconds()) + ")");
+        std::printf("Source:   %s\nCodec:    %s\nTitle:    %s\nLength:   %s\nFragment: %s to %s\n",
+                    options.source.c_str(), narrow(chain->codec_name()).c_str(), narrow(chain->title()).c_str(),
+                    format_time(reader.length_seconds()).c_str(), format_time(*options.start).c_str(),
+                    format_time(*options.finish).c_str());
+    }
+    if (finish <= start)
+        return fail(options.source, "the fragment is shorter than the file's smallest step");
+
+    const std::u16string target = options.target.empty() ? default_target(source) : liba::to_wide(options.target);
+    RingtoneJob job(source, target, start, finish);
+    std::printf("Bit rate: %d kbit/s\nTarget:   %s\n", job.target_bit_rate() / 1000, narrow(target).c_str());
+    std::fflush(stdout);
+    if (!job.has_room())
+        return fail(narrow(target), "not enough free space for the ring tone");
+
+    catch_stop_signals();
+    ProgressBar bar;
+    job.start();
+    job.set_priority(-1);
+    while (job.is_running()) {
+        if (stop_signal) {
+            job.stop();
+            break;
+        }
+        bar.show(job.pass(), job.progress());
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    job.join();
+    bar.clear();
+
+    const RingtoneJob::Outcome outcome = job.outcome();
+    if (outcome == RingtoneJob::Outcome::stopped) {
+        std::fprintf(stderr, "%s: stopped; no ring tone was made\n", program);
+        return exit_stopped;
+    }
+    if (outcome != RingtoneJob::Outcome::made || !os::FileInfo(target).exists()) {
+        const bool about_target = outcome == RingtoneJob::Outcome::cannot_create_target ||
+                                  outcome == RingtoneJob::Outcome::write_failed;
+        return fail(about_target ? narrow(target) : options.source, outcome_text(outcome));
+    }
+    if (options.assign && !assign_ringtone(target))
+        return fail(narrow(target), "made, but it could not be made the phone's ring tone");
+    std::printf("Made:     %s\n", narrow(target).c_str());
+    return exit_made;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    const std::string error = parse_arguments(argc, argv, options);
+    if (!error.empty())
+        return usage_error(error);
+    if (options.help) {
+        std::fputs(usage, stdout);
+        return exit_made;
+    }
+    return cut(options);
+}
