@@ -116,7 +116,8 @@ std::string parse_arguments(int argc, char** argv, Options& options)
     return {};
 }
 
-// Ctrl-C and termination ask the job to stop; the waiting loop notices.
+// Ctrl-C and termination ask the job to stop; the waiting loop notices, also when the
+// signal came before the job started.
 volatile std::sig_atomic_t stop_signal = 0;
 
 void on_stop_signal(int) { stop_signal = 1; }
@@ -220,7 +221,6 @@ int cut(const Options& options)
     if (!job.has_room())
         return fail(narrow(target), "not enough free space for the ring tone");
 
-    catch_stop_signals();
     ProgressBar bar;
     job.start();
     job.set_priority(-1);
@@ -255,6 +255,7 @@ int cut(const Options& options)
 
 int main(int argc, char** argv)
 {
+    catch_stop_signals();
     Options options;
     const std::string error = parse_arguments(argc, argv, options);
     if (!error.empty())
