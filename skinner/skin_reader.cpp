@@ -13,31 +13,6 @@ namespace skinner {
 using namespace skin_format;
 using Offset = SkinReader::Offset;
 
-int bar_height(platform::Size screen, const SkinDevice& device)
-{
-    if (device.full_screen)
-        return 0;
-    if (!device.smartphone)
-        return screen.width == 480 || screen.width == 640 ? 52 : 26;
-    switch (screen.width) {
-    case 176: return 20;
-    case 240: return 27;
-    case 352: return 40;
-    case 480: return 54;
-    default: return 0;
-    }
-}
-
-platform::Size work_area_size(platform::Size screen, const SkinDevice& device)
-{
-    return {screen.width, screen.height - 2 * bar_height(screen, device)};
-}
-
-bool devices_admit(std::u16string_view devices, bool smartphone)
-{
-    return devices.empty() || devices.find(smartphone ? u'S' : u'P') != std::u16string_view::npos;
-}
-
 namespace {
 
 // Reads a whole stream of the given size; false when fewer bytes arrive.
@@ -97,6 +72,8 @@ liba::ByteBlock load_skin_bytes(std::u16string_view path)
     liba::log() << u"Error: skin [" << path << u"] failed to load\n";
     return {};
 }
+
+SkinReader::SkinReader() { log_record_sizes(); }
 
 SkinReader::SkinReader(std::u16string path, platform::Size screen, const SkinDevice& device)
     : path_(std::move(path)), screen_(screen), device_(device), work_area_(work_area_size(screen, device))

@@ -4,6 +4,7 @@
 #include "liba/nocopy.h"
 #include "platform/geometry.h"
 #include "skinner/colour.h"
+#include "skinner/device.h"
 #include "skinner/geometry.h"
 #include "skinner/skin_data.h"
 
@@ -14,19 +15,6 @@
 #include <utility>
 
 namespace skinner {
-
-// The device a skin is fitted to, besides its screen size.
-struct SkinDevice {
-    bool smartphone = false;
-    bool full_screen = false; // no title and menu bars
-};
-
-// Height of each of the two bars (title at the top, menu or soft keys at the bottom).
-int bar_height(platform::Size screen, const SkinDevice& device);
-// The screen minus both bars: where forms are placed.
-platform::Size work_area_size(platform::Size screen, const SkinDevice& device);
-// Does a devices text ("P", "S", both or empty) admit the device?
-bool devices_admit(std::u16string_view devices, bool smartphone);
 
 // A PictureNode with its points multiplied by the skin's scale.
 struct SkinPicture {
@@ -45,6 +33,8 @@ class SkinReader : liba::Nocopy {
 public:
     using Offset = SkinData::Offset; // a node; 0 is none
 
+    // An empty reader: no skin, never valid.
+    SkinReader();
     SkinReader(std::u16string path, platform::Size screen, const SkinDevice& device);
 
     bool is_valid() const { return data_.has_value(); }
