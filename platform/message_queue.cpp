@@ -262,6 +262,11 @@ std::optional<Clock::time_point> MessageQueue::next_timer_due(const MessageFilte
 
 MessageQueue::Result MessageQueue::next(Message& out, const MessageFilter& filter, bool remove, bool wait)
 {
+    return next_until(out, filter, remove, wait ? Clock::time_point::max() : Clock::time_point::min());
+}
+
+MessageQueue::Result MessageQueue::next_until(Message& out, const MessageFilter& filter, bool remove, Clock::time_point deadline)
+{
     std::unique_lock lock(mutex_);
     if (event_source_) {
         EventSource* source = event_source_;
@@ -292,16 +297,17 @@ MessageQueue::Result MessageQueue::next(Message& out, const MessageFilter& filte
             out = *m;
             return Result::message;
         }
-        if (!wait)
+        const auto now = Clock::now();
+        if (now >= deadline)
             return Result::none;
-        const auto deadline = next_timer_due(filter).value_or(Clock::now() + std::chrono::hours(1));
+        const auto until = std::min(deadline, next_timer_due(filter).value_or(now + std::chrono::hours(1)));
         if (event_source_) {
             EventSource* source = event_source_;
             lock.unlock();
-            source->wait(deadline);
+            source->wait(until);
             lock.lock();
         } else {
-            changed_.wait_until(lock, deadline);
+            changed_.wait_until(lock, until);
         }
     }
 }
@@ -325,6 +331,11 @@ bool get_message(Message& out, const MessageFilter& filter)
 bool peek_message(Message& out, const MessageFilter& filter, bool remove)
 {
     return MessageQueue::current()->next(out, filter, remove, false) != MessageQueue::Result::none;
+}
+
+bool wait_message(Message& out, const MessageFilter& filter, Clock::time_point deadline)
+{
+    return MessageQueue::current()->next_until(out, filter, false, deadline) != MessageQueue::Result::none;
 }
 
 } // namespace platform

@@ -83,10 +83,12 @@ public:
     void forget_window(WindowHandle window);
 
     // Takes (or, without remove, copies) the next message that passes the filter;
-    // waits when asked to. Messages sent from other threads are answered on the way,
-    // whatever the filter. False when nothing came (no wait) or quit was reached.
+    // waits for one when asked to. Messages sent from other threads are answered on
+    // the way, whatever the filter.
     enum class Result { message, quit, none };
     Result next(Message& out, const MessageFilter& filter, bool remove, bool wait);
+    // The same, waiting no longer than the deadline.
+    Result next_until(Message& out, const MessageFilter& filter, bool remove, Clock::time_point deadline);
 
     void set_event_source(EventSource* source);
 
@@ -136,5 +138,8 @@ void post_quit_message(int exit_code);
 bool get_message(Message& out, const MessageFilter& filter = {});
 // Looks without waiting; with remove the message is taken out of the queue.
 bool peek_message(Message& out, const MessageFilter& filter = {}, bool remove = true);
+// Waits until a message that passes the filter is queued (it stays queued) or the
+// deadline passes; false then.
+bool wait_message(Message& out, const MessageFilter& filter, Clock::time_point deadline);
 
 } // namespace platform

@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "platform/device_context.h"
+#include "platform/shell.h"
 #include "platform/window.h"
 
 namespace platform {
@@ -65,6 +66,8 @@ void compose(Surface& surface, const Rect& area)
         if (is_window_visible(window))
             draw_window(context, window, {0, 0}, area);
     }
+    context.set_clip(area);
+    draw_shell(context);
     context.select(nullptr);
 }
 

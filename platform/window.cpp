@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "platform/screen.h"
+#include "platform/shell.h"
 
 namespace platform {
 
@@ -619,8 +620,11 @@ Point screen_to_client(WindowHandle window, Point screen_point)
 void deliver_pointer(std::uint32_t message, Point screen_point)
 {
     WindowHandle target = capture_window();
-    if (target == no_window)
+    if (target == no_window) {
+        if (shell_pointer(message, screen_point))
+            return;
         target = window_from_point(screen_point);
+    }
     const auto record = find(target);
     if (!record || !is_window_enabled(target))
         return;

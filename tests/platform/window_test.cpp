@@ -209,7 +209,7 @@ TEST(Window, ResizingSendsSizeAndPaintingReachesTheScreen)
 {
     run_on_own_thread([] {
         configure_screen({});
-        Probe window({10, 20, 40, 30});
+        Probe window({10, 120, 40, 30});
         window.on_message = [&window](const Message& m) {
             if (m.message != messages::paint)
                 return;
@@ -217,7 +217,7 @@ TEST(Window, ResizingSendsSizeAndPaintingReachesTheScreen)
             paint.context().fill({0, 0, 1000, 1000}, Colour{255, 0, 0});
         };
         drain();
-        move_window(window.handle, {10, 20, 60, 50});
+        move_window(window.handle, {10, 120, 60, 50});
         ASSERT_EQ(window.of(messages::size).size(), 1u);
         EXPECT_EQ(point_param_x(window.of(messages::size)[0].lparam), 60);
         EXPECT_EQ(point_param_y(window.of(messages::size)[0].lparam), 50);
@@ -226,9 +226,9 @@ TEST(Window, ResizingSendsSizeAndPaintingReachesTheScreen)
         EXPECT_TRUE(dirty_area(window.handle).empty());
 
         const Surface& screen = screen_surface();
-        EXPECT_EQ(screen.pixel(10, 20), 0xFF0000u);
-        EXPECT_EQ(screen.pixel(69, 69), 0xFF0000u);
-        EXPECT_EQ(screen.pixel(70, 70), 0u);
+        EXPECT_EQ(screen.pixel(10, 120), 0xFF0000u);
+        EXPECT_EQ(screen.pixel(69, 169), 0xFF0000u);
+        EXPECT_EQ(screen.pixel(70, 170), 0u);
     });
 }
 
