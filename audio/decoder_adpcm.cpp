@@ -21,6 +21,11 @@ constexpr int32_t adaptation[16] = {230, 230, 230, 230, 307, 409, 512, 614,
 
 constexpr int max_predictor = 6;
 
+// A run of large codes in a damaged block multiplies the delta without end. Encoders
+// keep it far below this cap, where every nonzero code already reaches full scale;
+// the cap keeps delta × code inside 32 bits.
+constexpr int32_t max_delta = 1 << 24;
+
 int16_t read_i16(const uint8_t* bytes) { return static_cast<int16_t>(bytes[0] | bytes[1] << 8); }
 
 // The running state of one channel.
@@ -41,8 +46,8 @@ public:
         const int32_t sample = std::clamp(prediction + delta_ * signed_code, -32768, 32767);
         sample2_ = sample1_;
         sample1_ = static_cast<int16_t>(sample);
-        const int32_t scaled = adaptation[code] * delta_;
-        delta_ = scaled < 4096 ? 16 : scaled >> 8;
+        const int64_t scaled = int64_t{adaptation[code]} * delta_;
+        delta_ = scaled < 4096 ? 16 : static_cast<int32_t>(std::min<int64_t>(scaled >> 8, max_delta));
         return sample1_;
     }
 

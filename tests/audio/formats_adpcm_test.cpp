@@ -197,6 +197,18 @@ TEST(FormatsADPCM, ExpandsCodesWithTheDeltaFloorAndSilencesUnknownPredictors)
         EXPECT_EQ(sample, 0);
 }
 
+TEST(FormatsADPCM, LongRunOfLargeCodesSaturates)
+{
+    // Code 7 multiplies the delta by 614 / 256 each time: 200 of them would take it far
+    // past 32 bits.
+    std::vector<uint8_t> block = {0, 0xFF, 0x7F, 0, 0, 0, 0};
+    block.resize(7 + 100, 0x77);
+    const std::vector<int16_t> samples = decode_block(block, 1);
+    ASSERT_EQ(samples.size(), 202u);
+    for (size_t i = 2; i < samples.size(); ++i)
+        ASSERT_EQ(samples[i], 32767) << i;
+}
+
 TEST(FormatsADPCM, StereoBlockInterleavesHighCodeLeftLowCodeRight)
 {
     // Predictors 0; deltas 16 and 32; sample1 (100, -100); sample2 (50, -50); one code
