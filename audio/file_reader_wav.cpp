@@ -12,6 +12,7 @@ void FileReaderWAV::open_with(WAVInfo& info)
 {
     liba::Lock lock(lock_);
     open_ = read_wav_header(file_, info);
+    available_ = open_ ? std::max(0, file_.size() - info.data_start) : 0;
 }
 
 bool FileReaderWAV::is_open()
@@ -54,7 +55,7 @@ int FileReaderWAV::bit_rate()
 int FileReaderWAV::data_available()
 {
     liba::Lock lock(lock_);
-    return open_ ? std::max(0, file_.size() - wav_info().data_start) : 0;
+    return available_;
 }
 
 } // namespace audio

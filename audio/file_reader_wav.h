@@ -29,7 +29,8 @@ protected:
     // Runs the header walk with info; the reader is open when it succeeds.
     void open_with(WAVInfo& info);
 
-    // Bytes the file really holds from the data start on (a header may claim more).
+    // Bytes the file held from the data start on when it was opened (a header may
+    // claim more).
     int data_available();
 
     os::File& file() { return file_; }
@@ -38,6 +39,7 @@ protected:
 private:
     os::File file_;
     bool open_ = false;
+    int available_ = 0;
     liba::Mutex lock_;
 };
 

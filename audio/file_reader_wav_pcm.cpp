@@ -46,7 +46,7 @@ int FileReaderWAVPCM::length()
 int FileReaderWAVPCM::position()
 {
     liba::Lock lock(reader_lock());
-    return is_open() ? file().tell() - info_.data_start : 0;
+    return position_;
 }
 
 void FileReaderWAVPCM::seek(int position)
@@ -55,7 +55,8 @@ void FileReaderWAVPCM::seek(int position)
     if (!is_open() || info_.block_align == 0)
         return;
     const int limited = std::clamp(position, 0, length());
-    file().seek(info_.data_start + limited - limited % info_.block_align);
+    position_ = limited - limited % info_.block_align;
+    file().seek(info_.data_start + position_);
 }
 
 bool FileReaderWAVPCM::pump_seconds(double seconds) { return pump(seconds_to_position(seconds)); }
@@ -83,17 +84,17 @@ PCMData FileReaderWAVPCM::read(int count)
     const int align = info_.block_align;
     if (!is_open() || align == 0 || count <= 0)
         return PCMData();
-    const int start = position();
     const int64_t wanted = std::min<int64_t>(int64_t{count} * align, max_read_bytes);
-    const int64_t bytes = std::min<int64_t>(wanted, length() - start);
+    const int64_t bytes = std::min<int64_t>(wanted, length() - position_);
     const int32_t whole = static_cast<int32_t>(bytes / align * align);
     if (whole <= 0)
         return PCMData();
     liba::ByteBlock block(whole);
     if (file().read(block.writable(), whole) != whole) {
-        file().seek(info_.data_start + start);
+        file().seek(info_.data_start + position_);
         return PCMData();
     }
+    position_ += whole;
     return PCMData(block, info_.channels, info_.bits_per_sample, info_.sample_rate);
 }
 

@@ -28,6 +28,8 @@ public:
 
 private:
     WAVInfoPCM info_;
+    // Bytes from the data start; kept here so that queries need no system call.
+    int position_ = 0;
 };
 
 } // namespace audio

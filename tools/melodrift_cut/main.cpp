@@ -222,15 +222,17 @@ int cut(const Options& options)
         return fail(narrow(target), "not enough free space for the ring tone");
 
     ProgressBar bar;
+    // Normal priority: there is no user interface here to keep responsive.
     job.start();
-    job.set_priority(-1);
-    while (job.is_running()) {
+    // Short naps keep the end prompt; the bar is redrawn about ten times a second.
+    for (int nap = 0; job.is_running(); ++nap) {
         if (stop_signal) {
             job.stop();
             break;
         }
-        bar.show(job.pass(), job.progress());
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (nap % 10 == 0)
+            bar.show(job.pass(), job.progress());
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     job.join();
     bar.clear();
