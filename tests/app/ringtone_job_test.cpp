@@ -12,6 +12,13 @@
 using namespace fixtures;
 using Outcome = RingtoneJob::Outcome;
 
+void PrintTo(Outcome outcome, std::ostream* out)
+{
+    constexpr const char* names[] = {"running",         "made",         "source_not_recognised", "empty_fragment",
+                                     "cannot_create_target", "write_failed", "nothing_encoded",     "stopped"};
+    *out << names[int(outcome)];
+}
+
 namespace {
 
 Outcome run_to_end(RingtoneJob& job)
@@ -115,6 +122,20 @@ INSTANTIATE_TEST_SUITE_P(
                     EndToEndCase{"mp3_stereo_raised", "-r 44100 -c 2 -b 16", "-b 128 --cbr", 0.5, 0.75},
                     EndToEndCase{"mp3_mpeg2_mono_raised", "-r 22050 -c 1 -b 16", "-b 64 -m m", 0.4, 0.75}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A fragment of more PCM than the first pass keeps (64 MiB) is decoded again for the
+// second pass, with the same result.
+TEST(RingtoneJob, LongFragmentIsReadAgainForTheSecondPass)
+{
+    const auto folder = scratch_folder();
+    const auto wav = make_sine(folder / "wide.wav", "-r 96000 -c 32 -b 16 -t wavpcm", 12.0, 0.5);
+    const auto target = folder / "wide.mp3";
+    RingtoneJob job(wide(wav), wide(target), 0, 96000 * 64 * 12);
+    ASSERT_EQ(run_to_end(job), Outcome::made);
+    const Decoded decoded = decode_all(target);
+    EXPECT_NEAR(decoded.seconds(), 12.0, 0.12);
+    EXPECT_NEAR(peak_of(decoded.samples()) / 32767.0, 0.75, 0.05);
+}
 
 // Stops the job from its own worker when a pass begins.
 class StopAtPass : public RingtoneJob::Listener {
