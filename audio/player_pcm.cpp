@@ -265,7 +265,9 @@ void PlayerPCMImpl::open_device()
     }
     for (OutputBuffer& buffer : buffers_)
         buffer.queued = false;
-    fetched_ = 0;
+    // The block that waits to be played on this device counts as fetched: the lag is
+    // everything not yet played, or the sound's position runs ahead by that block.
+    fetched_ = leftover_.frames();
 }
 
 bool PlayerPCMImpl::refill()
