@@ -16,6 +16,8 @@
 #include "audio/play_chain.h"
 #include "liba/text.h"
 #include "os/path.h"
+#include "platform/audio_output.h"
+#include "tools/melodrift_cut/fragment_player.h"
 #include "tools/melodrift_cut/time_text.h"
 
 namespace {
@@ -24,6 +26,7 @@ constexpr const char* program = "melodrift-cut";
 
 constexpr const char* usage =
     "Usage: melodrift-cut SOURCE --start TIME --finish TIME [-o TARGET] [--assign]\n"
+    "       melodrift-cut SOURCE --start TIME --finish TIME --play [--audio OUTPUT]\n"
     "\n"
     "Cuts a piece of a music file (WAV or MP3) into a phone ring tone: mono MP3 at\n"
     "32 or 64 kbit/s, its peak raised to three quarters of full scale when quieter.\n"
@@ -34,13 +37,19 @@ constexpr const char* usage =
     "                       the next free three-digit number and \".mp3\", in the\n"
     "                       ring-tone folder (%windows%/Rings)\n"
     "      --assign         also make the new file the phone's ring tone\n"
+    "      --play           play the fragment instead, to hear it before cutting;\n"
+    "                       its position shows on standard error\n"
+    "      --audio OUTPUT   where the sound goes: sdl (the sound card, the default),\n"
+    "                       null (nowhere) or wav:PATH (recorded to PATH); the\n"
+    "                       default comes from MELODRIFT_AUDIO when it is set\n"
     "  -h, --help           show this text\n"
     "\n"
     "TIME is seconds (75, 12.5) or minutes and seconds (1:15, 1:02.5).\n"
     "A progress bar appears on standard error when it is a terminal; Ctrl-C stops\n"
     "and leaves no file. The exit code is 0 only when the ring tone exists and is\n"
     "complete; 1 when it was not made, 2 for a mistake on the command line, 130\n"
-    "when stopped.\n";
+    "when stopped. Playing ends at the finish, at the end of the file or with\n"
+    "Ctrl-C.\n";
 
 enum ExitCode { exit_made = 0, exit_not_made = 1, exit_usage = 2, exit_stopped = 130 };
 
@@ -50,6 +59,7 @@ struct Options {
     std::optional<double> finish;
     std::string target;
     bool assign = false;
+    bool play = false;
     bool help = false;
 };
 
@@ -95,6 +105,15 @@ std::string parse_arguments(int argc, char** argv, Options& options)
                 error = std::string(argument) + " needs a file name";
         } else if (argument == "--assign") {
             options.assign = true;
+        } else if (argument == "--play") {
+            options.play = true;
+        } else if (argument == "--audio") {
+            std::string name;
+            const auto output = value(name) ? platform::parse_audio_output(name) : std::nullopt;
+            if (output)
+                platform::choose_audio_output(*output);
+            else
+                error = "--audio needs sdl, null or wav:PATH";
         } else if (argument.size() > 1 && argument[0] == '-') {
             error = "unknown option " + std::string(argument);
         } else if (options.source.empty()) {
@@ -185,6 +204,20 @@ std::string outcome_text(RingtoneJob::Outcome outcome)
     }
 }
 
+int play(std::u16string_view source, const Options& options)
+{
+    switch (play_fragment(source, *options.start, *options.finish, [] { return stop_signal != 0; })) {
+    case PlayOutcome::played:
+        return exit_made;
+    case PlayOutcome::stopped:
+        std::fprintf(stderr, "%s: stopped\n", program);
+        return exit_stopped;
+    case PlayOutcome::not_readable:
+        break;
+    }
+    return fail(options.source, "not a sound file it can read");
+}
+
 int cut(const Options& options)
 {
     const std::u16string source = liba::to_wide(options.source);
@@ -213,6 +246,8 @@ int cut(const Options& options)
     }
     if (finish <= start)
         return fail(options.source, "the fragment is shorter than the file's smallest step");
+    if (options.play)
+        return play(source, options);
 
     const std::u16string target = options.target.empty() ? default_target(source) : liba::to_wide(options.target);
     RingtoneJob job(source, target, start, finish);

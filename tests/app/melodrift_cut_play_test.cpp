@@ -1,0 +1,77 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+#include "tests/audio/fixtures.h"
+
+using namespace fixtures;
+
+namespace {
+
+std::string program() { return (std::filesystem::path(MELODRIFT_BIN_DIR) / "melodrift-cut").string(); }
+
+// Runs melodrift-cut with arguments in folder; answers its exit code.
+int run_cut(const std::filesystem::path& folder, const std::string& arguments, std::string* error = nullptr)
+{
+    const std::string command = "cd " + quoted(folder) + " && MELODRIFT_WINDOWS=" + quoted(folder / "windows") + " " +
+                                fixtures::quoted(program()) + " " + arguments + " >stdout.txt 2>stderr.txt";
+    const int status = std::system(command.c_str());
+    if (error)
+        *error = read_bytes(folder / "stderr.txt");
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The suite's name puts it under ThreadSanitizer with the other player tests.
+TEST(MelodriftCutPlayer, PlaysTheFragmentAndMakesNoRingTone)
+{
+    const auto folder = scratch_folder();
+    make_sine(folder / "tone.wav", "-r 8000 -c 1 -b 16", 3.0);
+    std::string error;
+    ASSERT_EQ(run_cut(folder, "tone.wav -s 1 -f 1.8 --play --audio wav:played.wav", &error), 0) << error;
+    EXPECT_EQ(error, "") << "no position line when standard error is not a terminal";
+    EXPECT_FALSE(std::filesystem::exists(folder / "windows"));
+
+    // The sound heard is the source's, from the start on, up to about the finish.
+    const std::string source = read_bytes(folder / "tone.wav").substr(44);
+    const std::string played = read_bytes(folder / "played.wav").substr(44);
+    const std::size_t start = 8000 * 2;
+    ASSERT_GT(played.size(), 0u);
+    EXPECT_TRUE(played == source.substr(start, played.size()));
+    EXPECT_NEAR(played.size() / 2 / 8000.0, 0.8, 0.1);
+}
+
+TEST(MelodriftCutPlayer, InterruptStopsPlaying)
+{
+    const auto folder = scratch_folder();
+    make_sine(folder / "long.wav", "-r 8000 -c 1 -b 16", 60.0);
+    const std::string source = (folder / "long.wav").string();
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        freopen("/dev/null", "w", stdout);
+        freopen("/dev/null", "w", stderr);
+        execl(program().c_str(), program().c_str(), source.c_str(), "-s", "0", "-f", "60", "--play", "--audio",
+            "null", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    kill(child, SIGINT);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 130);
+}
+
+TEST(MelodriftCutPlayer, UnknownSoundOutputIsAUsageMistake)
+{
+    const auto folder = scratch_folder();
+    make_sine(folder / "tone.wav", "-r 8000 -c 1 -b 16", 1.0);
+    for (const char* output : {"--audio alsa", "--audio wav:", "--audio"})
+        EXPECT_EQ(run_cut(folder, std::string("tone.wav -s 0 -f 1 --play ") + output), 2) << output;
+}
+
+} // namespace
