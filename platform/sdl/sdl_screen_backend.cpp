@@ -103,7 +103,7 @@ ScreenBackend::~ScreenBackend()
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
-bool ScreenBackend::start(int zoom)
+bool ScreenBackend::start(const char* title, int zoom)
 {
     zoom_ = std::max(zoom, 1);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
@@ -111,7 +111,7 @@ bool ScreenBackend::start(int zoom)
         return false;
     }
     const Size size = screen_size();
-    window_ = SDL_CreateWindow("Melodrift", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, size.width * zoom_,
+    window_ = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, size.width * zoom_,
         size.height * zoom_, SDL_WINDOW_SHOWN);
     if (window_)
         renderer_ = SDL_CreateRenderer(window_, -1, 0);

@@ -21,7 +21,7 @@ public:
 
     // Opens the window and installs itself on the calling (UI) thread; false, with
     // the reason on standard error, when there is no display.
-    bool start(int zoom);
+    bool start(const char* title, int zoom);
 
     void wait(Clock::time_point deadline) override;
     void wake() override;

@@ -308,7 +308,7 @@ int run(const Options& options, InstanceLock& instance)
         backend = std::move(headless_backend);
     } else {
         auto sdl_backend = std::make_unique<sdl::ScreenBackend>();
-        if (!sdl_backend->start(options.zoom))
+        if (!sdl_backend->start("Platform demo", options.zoom))
             return 2;
         backend = std::move(sdl_backend);
     }
