@@ -29,8 +29,11 @@ struct ThreadQueueHolder {
     {
         if (!queue)
             return;
-        std::lock_guard lock(registry_mutex);
-        registry().erase(queue->thread());
+        {
+            std::lock_guard lock(registry_mutex);
+            registry().erase(queue->thread());
+        }
+        queue->close();
     }
 };
 thread_local ThreadQueueHolder holder;
@@ -80,6 +83,8 @@ void MessageQueue::wake()
 bool MessageQueue::post(const Message& message)
 {
     std::lock_guard lock(mutex_);
+    if (closed_)
+        return false;
     posted_.push_back(message);
     wake();
     return true;
@@ -108,6 +113,8 @@ std::intptr_t MessageQueue::send_from_other_thread(const Message& message)
     sent->sender = own;
     {
         std::lock_guard lock(mutex_);
+        if (closed_)
+            return 0;
         sent_.push_back(sent);
         wake();
     }
@@ -137,6 +144,21 @@ bool MessageQueue::answer_sent_messages(std::unique_lock<std::mutex>& lock)
         lock.lock();
     }
     return true;
+}
+
+void MessageQueue::close()
+{
+    std::deque<std::shared_ptr<SentMessage>> unanswered;
+    {
+        std::lock_guard lock(mutex_);
+        closed_ = true;
+        unanswered.swap(sent_);
+    }
+    for (const auto& sent : unanswered) {
+        std::lock_guard sender_lock(sent->sender->mutex_);
+        sent->done = true;
+        sent->sender->wake();
+    }
 }
 
 void MessageQueue::invalidate(WindowHandle window, const Rect& area)

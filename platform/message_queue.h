@@ -63,6 +63,7 @@ public:
 
     ThreadId thread() const { return thread_; }
 
+    // False once the owning thread has ended.
     bool post(const Message& message);
     void post_input(const Message& message);
     // Once posted, quit stays: every loop of the thread, nested or not, sees it.
@@ -92,6 +93,9 @@ public:
 
     void set_event_source(EventSource* source);
 
+    // The owning thread ends: posts fail from now on and senders still waiting get 0.
+    void close();
+
 private:
     struct SentMessage;
     struct Timer {
@@ -118,6 +122,7 @@ private:
     std::map<TimerKey, Timer> timers_;
     std::optional<int> quit_code_;
     EventSource* event_source_ = nullptr;
+    bool closed_ = false;
 };
 
 // The calling thread's id; asking for it makes the thread's queue, so that the

@@ -332,3 +332,25 @@ TEST(MessageQueue, SendFromAnotherThreadRunsOnTheOwnerAndReturnsItsAnswer)
         destroy_window(window);
     });
 }
+
+TEST(MessageQueue, AThreadThatEndsAnswersWaitingSendersAndRefusesPosts)
+{
+    std::atomic<WindowHandle> window{no_window};
+    std::atomic<bool> may_end{false};
+    std::thread owner([&] {
+        WindowSpec spec;
+        window = create_window(spec);
+        while (!may_end)
+            std::this_thread::yield();
+        // Ends without taking messages and without destroying its window.
+    });
+    while (window == no_window)
+        std::this_thread::yield();
+    std::thread sender([&] { EXPECT_EQ(send_message(window, messages::user), 0); });
+    std::this_thread::sleep_for(10ms);
+    may_end = true;
+    owner.join();
+    sender.join();
+    EXPECT_FALSE(post_message(window, messages::user));
+    destroy_window(window);
+}
