@@ -51,14 +51,19 @@ TEST(MelodriftCutPlayer, InterruptStopsPlaying)
     const std::string source = (folder / "long.wav").string();
     const pid_t child = fork();
     ASSERT_GE(child, 0);
+    const std::string out = (folder / "stdout.txt").string();
     if (child == 0) {
-        freopen("/dev/null", "w", stdout);
+        freopen(out.c_str(), "w", stdout);
         freopen("/dev/null", "w", stderr);
         execl(program().c_str(), program().c_str(), source.c_str(), "-s", "0", "-f", "60", "--play", "--audio",
             "null", static_cast<char*>(nullptr));
         _exit(127);
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    // The fragment is announced once the program is set to play; a slow start (under
+    // a sanitizer) must not meet the signal before its handler is in place.
+    for (int nap = 0; nap < 3000 && read_bytes(out).find("Fragment:") == std::string::npos; ++nap)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
     kill(child, SIGINT);
     int status = 0;
     waitpid(child, &status, 0);

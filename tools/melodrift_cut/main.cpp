@@ -206,6 +206,7 @@ std::string outcome_text(RingtoneJob::Outcome outcome)
 
 int play(std::u16string_view source, const Options& options)
 {
+    std::fflush(stdout);
     switch (play_fragment(source, *options.start, *options.finish, [] { return stop_signal != 0; })) {
     case PlayOutcome::played:
         return exit_made;
