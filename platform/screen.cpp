@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <mutex>
+#include <utility>
 
 #include "platform/device_context.h"
 #include "platform/shell.h"
@@ -20,6 +21,7 @@ struct ScreenState {
     Rect pending;     // changed, not yet composed
     Rect unpresented; // composed, not yet taken by the back end
     std::unique_ptr<Surface> surface;
+    bool raise_requested = false;
 };
 
 ScreenState& state()
@@ -211,6 +213,20 @@ void title_changed(WindowHandle)
 {
     const Size size = screen_size();
     screen_damaged({0, 0, size.width, bar_height()});
+}
+
+void raise_screen()
+{
+    auto& s = state();
+    std::lock_guard lock(s.mutex);
+    s.raise_requested = true;
+}
+
+bool take_raise_request()
+{
+    auto& s = state();
+    std::lock_guard lock(s.mutex);
+    return std::exchange(s.raise_requested, false);
 }
 
 } // namespace platform

@@ -46,4 +46,10 @@ Rect take_screen_damage();
 // A window's title changed (the top bar shows the active window's title).
 void title_changed(WindowHandle window);
 
+// Asks the back end to bring the screen's desktop window to the front (another copy
+// handed over its command line). Any thread.
+void raise_screen();
+// Whether a raise was asked for since the last call.
+bool take_raise_request();
+
 } // namespace platform

@@ -49,6 +49,7 @@ struct ShellState {
     std::vector<MessageBoxRequest> shown_boxes;
     MessageBoxPresenter presenter;
     std::u16string clipboard;
+    ClipboardBridge bridge;
 };
 
 ShellState& shell()
@@ -358,15 +359,31 @@ std::vector<MessageBoxRequest> shown_message_boxes()
 void set_clipboard_text(std::u16string_view text)
 {
     auto& s = shell();
-    std::lock_guard lock(s.mutex);
+    std::unique_lock lock(s.mutex);
+    if (const auto put = s.bridge.put) {
+        lock.unlock();
+        put(text);
+        return;
+    }
     s.clipboard = text;
 }
 
 std::u16string clipboard_text()
 {
     auto& s = shell();
-    std::lock_guard lock(s.mutex);
+    std::unique_lock lock(s.mutex);
+    if (const auto get = s.bridge.get) {
+        lock.unlock();
+        return get();
+    }
     return s.clipboard;
+}
+
+void set_clipboard_bridge(ClipboardBridge bridge)
+{
+    auto& s = shell();
+    std::lock_guard lock(s.mutex);
+    s.bridge = std::move(bridge);
 }
 
 bool open_document(std::u16string_view path)

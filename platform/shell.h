@@ -82,6 +82,13 @@ std::vector<MessageBoxRequest> shown_message_boxes();
 
 void set_clipboard_text(std::u16string_view text);
 std::u16string clipboard_text();
+// A back end that has a desktop clipboard shares it: the shell then writes to and
+// reads from it instead of keeping the text itself.
+struct ClipboardBridge {
+    std::function<void(std::u16string_view)> put;
+    std::function<std::u16string()> get;
+};
+void set_clipboard_bridge(ClipboardBridge bridge);
 
 // Opens a document or web address with the desktop's handler, without waiting.
 bool open_document(std::u16string_view path);

@@ -13,6 +13,7 @@
 
 #include "liba/text.h"
 #include "platform/message_queue.h"
+#include "platform/screen.h"
 #include "platform/window.h"
 
 namespace platform {
@@ -187,6 +188,7 @@ void InstanceLock::answer(int connection)
     char reply = 0;
     if (window != no_window) {
         const CopyData data{0, text.data(), static_cast<std::uint32_t>(units * sizeof(char16_t))};
+        raise_screen();
         send_message(window, messages::copy_data, 0, reinterpret_cast<std::intptr_t>(&data));
         reply = 1;
     }

@@ -96,6 +96,7 @@ ScreenBackend::~ScreenBackend()
         return;
     MessageQueue::current()->set_event_source(nullptr);
     set_message_box_presenter(nullptr);
+    set_clipboard_bridge({});
     if (texture_)
         SDL_DestroyTexture(texture_);
     SDL_DestroyRenderer(renderer_);
@@ -122,6 +123,15 @@ bool ScreenBackend::start(const char* title, int zoom)
     wake_event_ = SDL_RegisterEvents(1);
     SDL_StartTextInput();
     set_message_box_presenter(show_message_box);
+    set_clipboard_bridge({
+        [](std::u16string_view text) { SDL_SetClipboardText(liba::to_narrow(text).c_str()); },
+        [] {
+            char* text = SDL_GetClipboardText();
+            std::u16string wide = text ? liba::to_wide(text) : std::u16string();
+            SDL_free(text);
+            return wide;
+        },
+    });
     MessageQueue::current()->set_event_source(this);
     screen_damaged({0, 0, size.width, size.height});
     return true;
@@ -169,6 +179,8 @@ void ScreenBackend::present()
 void ScreenBackend::wait(Clock::time_point deadline)
 {
     present();
+    if (take_raise_request())
+        SDL_RaiseWindow(window_);
     const auto now = Clock::now();
     int timeout = 0;
     if (deadline > now) {

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <future>
 
+#include "platform/screen.h"
 #include "platform/window.h"
 
 using namespace platform;
@@ -64,6 +65,7 @@ TEST(InstanceLockThread, SecondCopyWaitsForTheFirstThenHandsOverItsCommandLine)
             dispatch(m);
         EXPECT_EQ(received, u"--open song.mp3");
         EXPECT_TRUE(second.get());
+        EXPECT_TRUE(take_raise_request());
         destroy_window(owned);
         destroy_window(main);
     });

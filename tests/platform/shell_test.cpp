@@ -255,8 +255,16 @@ TEST(Shell, MessageBoxesAreRecordedAndAnsweredByThePresenter)
     EXPECT_EQ(shown[before + 1].text, u"Replace?");
 }
 
-TEST(Shell, ClipboardKeepsWideText)
+TEST(Shell, ClipboardKeepsWideTextOrHandsItToTheDesktop)
 {
     set_clipboard_text(u"Звонок \U0001F3B5");
+    EXPECT_EQ(clipboard_text(), u"Звонок \U0001F3B5");
+
+    std::u16string desktop = u"from the desktop";
+    set_clipboard_bridge({[&desktop](std::u16string_view text) { desktop = text; }, [&desktop] { return desktop; }});
+    EXPECT_EQ(clipboard_text(), u"from the desktop");
+    set_clipboard_text(u"ring");
+    EXPECT_EQ(desktop, u"ring");
+    set_clipboard_bridge({});
     EXPECT_EQ(clipboard_text(), u"Звонок \U0001F3B5");
 }
