@@ -53,8 +53,11 @@ std::optional<ImageShape> check_gif(const Bytes& b)
     size_t at = 13;
     if (screen_flags & 0x80)
         at += 3u << ((screen_flags & 7) + 1);
-    int64_t width = b.le16(6);
-    int64_t height = b.le16(8);
+    // The decoder draws every frame into the logical screen: a frame must lie inside it.
+    const int64_t width = b.le16(6);
+    const int64_t height = b.le16(8);
+    if (!sane(width, height))
+        return std::nullopt;
     bool has_image = false;
     while (b.has(at, 1)) {
         const uint8_t block = b.u8(at++);
@@ -70,14 +73,14 @@ std::optional<ImageShape> check_gif(const Bytes& b)
         } else if (block == 0x2C) {
             if (!b.has(at, 10))
                 return std::nullopt;
+            const int64_t frame_left = b.le16(at);
+            const int64_t frame_top = b.le16(at + 2);
             const int64_t frame_width = b.le16(at + 4);
             const int64_t frame_height = b.le16(at + 6);
             const uint8_t flags = b.u8(at + 8);
-            if (!sane(frame_width, frame_height))
+            if (!sane(frame_width, frame_height) || frame_left + frame_width > width
+                || frame_top + frame_height > height)
                 return std::nullopt;
-            // A zero logical screen takes the size of the first frame.
-            if (width == 0 || height == 0)
-                width = frame_width, height = frame_height;
             at += 9;
             if (flags & 0x80)
                 at += 3u << ((flags & 7) + 1);

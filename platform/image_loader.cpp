@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "liba/text.h"
+#include "platform/gif_decoder.h"
 #include "platform/image_check.h"
 
 namespace platform {
@@ -24,12 +25,7 @@ std::mutex& decoder_lock()
 
 const char* sdl_type(ImageKind kind)
 {
-    switch (kind) {
-    case ImageKind::Gif: return "GIF";
-    case ImageKind::Bmp: return "BMP";
-    case ImageKind::Jpeg: return "JPG";
-    }
-    return "";
+    return kind == ImageKind::Bmp ? "BMP" : "JPG";
 }
 
 struct SurfaceDeleter {
@@ -44,6 +40,9 @@ std::unique_ptr<Surface> decode_image(std::span<const uint8_t> bytes)
     const auto shape = check_image(bytes);
     if (!shape)
         return nullptr;
+    // SDL_image's GIF decoder writes out of bounds on corrupt compressed data.
+    if (shape->kind == ImageKind::Gif)
+        return decode_gif(bytes);
 
     SdlSurface pixels;
     {

@@ -9,7 +9,8 @@
 
 namespace platform {
 
-// The image decompressor: GIF, BMP and JPEG files to 32-bit surfaces. Files whose
+// The image decompressor: GIF (own decoder), BMP and JPEG (SDL_image) files to 32-bit
+// surfaces. Files whose
 // structure does not hold together (check_image) are refused before any decoding,
 // as is anything larger than max_image_side on either axis. Null on failure.
 // Safe to call from any thread.

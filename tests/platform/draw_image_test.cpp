@@ -61,6 +61,7 @@ struct Format {
 
 const Format formats[] = {
     {"gif", "", ImageKind::Gif, 0},
+    {"gif", "-interlace Line", ImageKind::Gif, 0},
     {"bmp", "-type TrueColor", ImageKind::Bmp, 0},
     {"bmp", "-type Palette -compress None", ImageKind::Bmp, 0},
     {"bmp", "-type Palette -compress RLE", ImageKind::Bmp, 0},
@@ -124,7 +125,7 @@ TEST(DrawImage, RefusesBitmapsThatLieAboutTheirSize)
     EXPECT_EQ(decode_image(patched(22, static_cast<uint32_t>(-(max_image_side + 1)))), nullptr);
 }
 
-TEST(DrawImage, RefusesGifFramesBeyondTheLimitAndJpegWithoutFrame)
+TEST(DrawImage, RefusesGifFramesOutsideTheScreenAndJpegWithoutFrame)
 {
     std::vector<uint8_t> gif = make_picture("gif");
     const auto position = [&](std::vector<uint8_t>& bytes, uint8_t marker) {
@@ -135,9 +136,20 @@ TEST(DrawImage, RefusesGifFramesBeyondTheLimitAndJpegWithoutFrame)
     };
     const size_t descriptor = position(gif, 0x2C);
     ASSERT_LT(descriptor + 8, gif.size());
-    gif[descriptor + 5] = 0xFF; // frame width 0xFF14 > 10000
-    gif[descriptor + 6] = 0xFF;
-    EXPECT_EQ(decode_image(gif), nullptr);
+    std::vector<uint8_t> wide = gif;
+    wide[descriptor + 5] = 0xFF; // frame width 0xFF14 > 10000
+    wide[descriptor + 6] = 0xFF;
+    EXPECT_EQ(decode_image(wide), nullptr);
+    // A frame reaching outside the logical screen (20 x 10) would be drawn past it.
+    std::vector<uint8_t> tall = gif;
+    tall[descriptor + 7] = 11;
+    EXPECT_EQ(decode_image(tall), nullptr);
+    std::vector<uint8_t> shifted = gif;
+    shifted[descriptor + 1] = 1; // left edge 1 + width 20
+    EXPECT_EQ(decode_image(shifted), nullptr);
+    std::vector<uint8_t> no_screen = gif;
+    no_screen[6] = no_screen[7] = 0;
+    EXPECT_EQ(decode_image(no_screen), nullptr);
 
     const std::vector<uint8_t> bare_jpeg = {0xFF, 0xD8, 0xFF, 0xD9};
     EXPECT_EQ(decode_image(bare_jpeg), nullptr);
