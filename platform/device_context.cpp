@@ -1,5 +1,6 @@
 #include "platform/device_context.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 

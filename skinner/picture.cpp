@@ -1,5 +1,8 @@
 #include "skinner/picture.h"
 
+#include <algorithm>
+#include <memory>
+
 #include "platform/device_context.h"
 #include "skinner/canvas.h"
 #include "skinner/hdc_selector.h"
