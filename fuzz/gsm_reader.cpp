@@ -2,17 +2,15 @@
 // Opens arbitrary bytes as a GSM 6.10 WAV file and decodes all of it, pulling and
 // pumping. When the first byte is odd, the rest is wrapped in a well-formed header
 // (its sample rate and claimed sizes taken from the input), so that libgsm sees many blocks.
-#include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "audio/decoder_gsm.h"
 #include "audio/file_reader_wav_gsm.h"
-#include "liba/text.h"
+#include "fuzz_file.h"
 
 namespace {
 
@@ -61,13 +59,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     const std::vector<uint8_t> file =
         data[0] & 1 ? wrapped(data + 1, size - 1) : std::vector<uint8_t>(data + 1, data + size);
-    static const std::string path = "/tmp/fuzz-gsm-" + std::to_string(getpid()) + ".wav";
-    if (FILE* out = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(file.data(), 1, file.size(), out);
-        std::fclose(out);
-    }
+    const std::u16string path = fuzz_file(file.data(), file.size());
+    if (path.empty())
+        return 0;
 
-    audio::FileReaderWAVGSM reader(liba::to_wide(path));
+    audio::FileReaderWAVGSM reader(path);
     audio::DecoderGSM decoder;
     reader.connect(&decoder);
     const int64_t expected = int64_t{reader.length()} * 320;

@@ -2,14 +2,13 @@
 // Any bytes as a skin: the checks must refuse what they cannot prove in bounds, and
 // everything a valid skin answers must come from inside it.
 
+#include "fuzz_file.h"
 #include "skinner/skin_data.h"
 #include "skinner/skin_reader.h"
 
-#include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -55,10 +54,10 @@ void read_tree(const SkinData& data, SkinData::Offset root, bool forms, int dept
 // record lookups of the chosen form (only lookups that cannot end the program).
 void read_as_file(const std::vector<uint8_t>& bytes)
 {
-    static const std::string path = "/tmp/fuzz_skin_reader_" + std::to_string(getpid()) + ".skin";
-    std::ofstream(path, std::ios::binary | std::ios::trunc)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    skinner::SkinReader reader(std::u16string(path.begin(), path.end()), {240, 320}, {false, false});
+    const std::u16string path = fuzz_file(bytes.data(), bytes.size());
+    if (path.empty())
+        return;
+    skinner::SkinReader reader(path, {240, 320}, {false, false});
     if (!reader.is_valid())
         return;
     reader.check_version(u"Melodrift_1.00", {480, 640});

@@ -4,11 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <sys/mman.h>
-#include <unistd.h>
 
 #include "audio/file_reader_wav_pcm.h"
-#include "liba/text.h"
+#include "fuzz_file.h"
 
 namespace {
 
@@ -24,22 +22,12 @@ public:
     int64_t delivered = 0;
 };
 
-// The readers open files by name; a memory file under /proc/self/fd stands for one.
-const std::u16string& memory_file_name(int& descriptor)
-{
-    static int fd = memfd_create("wav", 0);
-    static const std::u16string name = liba::to_wide("/proc/self/fd/" + std::to_string(fd));
-    descriptor = fd;
-    return name;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    int fd = -1;
-    const std::u16string& name = memory_file_name(fd);
-    if (ftruncate(fd, 0) != 0 || pwrite(fd, data, size, 0) != static_cast<ssize_t>(size))
+    const std::u16string name = fuzz_file(data, size);
+    if (name.empty())
         return 0;
 
     audio::FileReaderWAVPCM reader(name);

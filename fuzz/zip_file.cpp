@@ -1,21 +1,17 @@
 // links: liba os
 // Walks a fuzzed archive, looks members up and reads them with hostile seeks.
 #include <cstdint>
-#include <cstdio>
 #include <string>
-#include <unistd.h>
 
-#include "liba/text.h"
+#include "fuzz_file.h"
 #include "liba/zip_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const std::string path = "/tmp/fuzz_zip_" + std::to_string(getpid()) + ".zip";
-    if (FILE* file = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(data, 1, size, file);
-        std::fclose(file);
-    }
-    liba::ZipFile zip(liba::to_wide(path));
+    const std::u16string path = fuzz_file(data, size);
+    if (path.empty())
+        return 0;
+    liba::ZipFile zip(path);
     uint8_t buffer[512];
     for (int members = 0; members < 64; ++members) {
         const std::u16string name = zip.next_entry();
