@@ -36,8 +36,11 @@ class RegistryTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        path_ = scratch(testing::UnitTest::GetInstance()->current_test_info()->name() + std::string(".ini"));
-        std::filesystem::remove_all(path_);
+        // A folder of its own: tests run in parallel processes and some count files.
+        const auto folder = scratch(testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+        path_ = folder / "registry.ini";
         setenv("MELODRIFT_REGISTRY", path_.c_str(), 1);
     }
     void TearDown() override { unsetenv("MELODRIFT_REGISTRY"); }
