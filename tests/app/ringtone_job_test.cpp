@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <csignal>
-#include <sys/resource.h>
 #include <thread>
 
 #include "app/ringtone_job.h"
@@ -228,28 +226,6 @@ TEST(RingtoneJob, SourceShorterThanItsHeaderClaimsEndsThePass)
     ASSERT_EQ(run_to_end(job), Outcome::made);
     EXPECT_NEAR(decode_all(folder / "out.mp3").seconds(), 1.0, 0.12);
 }
-
-// Stands for a full disk: writes beyond a size limit fail.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        old_handler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, old_handler_);
-    }
-
-private:
-    rlimit saved_{};
-    void (*old_handler_)(int);
-};
 
 TEST(RingtoneJob, DiskFullMidWayIsAFailureWithoutAFile)
 {

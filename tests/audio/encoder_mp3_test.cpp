@@ -2,8 +2,6 @@
 
 #include <cmath>
 #include <set>
-#include <sys/resource.h>
-#include <csignal>
 
 #include "audio/encoder_mp3.h"
 #include "audio/file_writer_mp3.h"
@@ -150,28 +148,6 @@ TEST(FileWriterMP3, LeavesNoFileWhenNothingWasWritten)
     EXPECT_FALSE(nowhere.finish());
     EXPECT_FALSE(std::filesystem::exists(folder / "no_such_folder"));
 }
-
-// Stands for a full disk: writes beyond a size limit fail.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        old_handler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, old_handler_);
-    }
-
-private:
-    rlimit saved_{};
-    void (*old_handler_)(int);
-};
 
 TEST(FileWriterMP3, FailedWriteLeavesNoHalfWrittenFile)
 {
