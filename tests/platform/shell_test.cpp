@@ -7,49 +7,14 @@
 #include "platform/keys.h"
 #include "platform/screen.h"
 #include "platform/window.h"
+#include "tests/platform/probe_window.h"
 #include "tests/platform/thread_runner.h"
 
 using namespace platform;
+using namespace platform_test;
 using namespace std::chrono_literals;
 
 namespace {
-
-struct Recorder {
-    WindowHandle handle = no_window;
-    std::vector<Message> seen;
-
-    explicit Recorder(Rect rect, WindowHandle owner = no_window)
-    {
-        WindowSpec spec;
-        spec.class_name = u"Recorder";
-        spec.title = u"Recorder";
-        spec.style = styles::visible;
-        spec.rect = rect;
-        spec.owner = owner;
-        spec.procedure = [this](const Message& m) {
-            seen.push_back(m);
-            return default_window_procedure(m);
-        };
-        handle = create_window(spec);
-    }
-    ~Recorder() { destroy_window(handle); }
-
-    std::vector<Message> of(std::uint32_t number) const
-    {
-        std::vector<Message> result;
-        for (const auto& m : seen)
-            if (m.message == number)
-                result.push_back(m);
-        return result;
-    }
-};
-
-void drain()
-{
-    Message m;
-    while (peek_message(m))
-        dispatch(m);
-}
 
 void tap(Point p)
 {
@@ -91,11 +56,11 @@ TEST(ScreenRules, RotationSwapsTheScreenAndTellsEveryWindow)
 {
     run_on_own_thread([] {
         configure_screen({});
-        Recorder a({0, 60, 100, 100});
-        Recorder b({0, 60, 100, 100});
+        Probe a({0, 60, 100, 100});
+        Probe b({0, 60, 100, 100});
         rotate_screen();
         EXPECT_EQ(screen_size(), (Size{640, 480}));
-        for (const Recorder* r : {&a, &b}) {
+        for (const Probe* r : {&a, &b}) {
             ASSERT_EQ(r->of(messages::setting_change).size(), 1u);
             EXPECT_EQ(r->of(messages::setting_change)[0].wparam, setting_screen);
         }
@@ -108,7 +73,7 @@ TEST(Shell, BarButtonsPostTheirCommandsAndTheTitleButtonClosesOrConfirms)
 {
     run_on_own_thread([] {
         configure_screen({});
-        Recorder window({0, 52, 480, 536});
+        Probe window({0, 52, 480, 536});
         set_active_window(window.handle);
         set_menu_bar(window.handle, {{u"Menu", 40000, true}, {u"Off", 40001, false}});
 
@@ -136,7 +101,7 @@ TEST(Shell, BackKeyIsAHotKeyOnASmartphoneAndEscapeElsewhere)
 {
     run_on_own_thread([] {
         configure_screen({{240, 320}, DeviceKind::smartphone});
-        Recorder window({0, 27, 240, 266});
+        Probe window({0, 27, 240, 266});
         set_active_window(window.handle);
         press_back_key(false);
         press_back_key(true);
@@ -158,7 +123,7 @@ TEST(Shell, PopupMenuIsOperatedByKeysAndByTaps)
 {
     run_on_own_thread([] {
         configure_screen({});
-        Recorder owner({0, 52, 480, 536});
+        Probe owner({0, 52, 480, 536});
         set_active_window(owner.handle);
         const std::vector<PopupItem> items{
             {u"Open", u"", 11, true, false, false, {}},
@@ -192,7 +157,7 @@ TEST(Shell, PopupMenuNearTheBottomOpensUpwardsInsideTheScreen)
 {
     run_on_own_thread([] {
         configure_screen({});
-        Recorder owner({0, 52, 480, 536});
+        Probe owner({0, 52, 480, 536});
         set_active_window(owner.handle);
         Rect seen_rect;
         // Reads the menu window's place from inside its loop, then dismisses it.
@@ -222,7 +187,7 @@ TEST(Shell, TapAndHoldNeedsTheStylusStillForHalfASecond)
 {
     run_on_own_thread([] {
         configure_screen({});
-        Recorder window({0, 52, 480, 536});
+        Probe window({0, 52, 480, 536});
         EXPECT_TRUE(recognize_tap_and_hold(window.handle, {50, 50}));
 
         // Lifted first: no gesture, and the lift stays queued for the window.
