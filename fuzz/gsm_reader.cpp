@@ -10,15 +10,9 @@
 
 #include "audio/decoder_gsm.h"
 #include "audio/file_reader_wav_gsm.h"
-#include "fuzz_file.h"
+#include "block_wav_fuzz.h"
 
 namespace {
-
-void put(std::vector<uint8_t>& out, uint32_t value, int bytes)
-{
-    for (int i = 0; i < bytes; ++i)
-        out.push_back(static_cast<uint8_t>(value >> (8 * i)));
-}
 
 void put_id(std::vector<uint8_t>& out, const char* id) { out.insert(out.end(), id, id + 4); }
 
@@ -55,28 +49,6 @@ std::vector<uint8_t> wrapped(const uint8_t* data, size_t size)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    if (size == 0)
-        return 0;
-    const std::vector<uint8_t> file =
-        data[0] & 1 ? wrapped(data + 1, size - 1) : std::vector<uint8_t>(data + 1, data + size);
-    const std::u16string path = fuzz_file(file.data(), file.size());
-    if (path.empty())
-        return 0;
-
-    audio::FileReaderWAVGSM reader(path);
-    audio::DecoderGSM decoder;
-    reader.connect(&decoder);
-    const int64_t expected = int64_t{reader.length()} * 320;
-    int64_t frames = 0;
-    for (audio::PCMData block = decoder.read(333); !block.empty(); block = decoder.read(333))
-        frames += block.frames();
-    // Every whole block the reader hands out decodes to 320 frames.
-    if (reader.is_open() && frames != expected)
-        __builtin_trap();
-
-    reader.seek(reader.length() / 2);
-    audio::Consumer<audio::PCMData> sink;
-    decoder.connect(&sink);
-    reader.pump(reader.length());
-    return 0;
+    return fuzz_block_reader<audio::FileReaderWAVGSM, audio::DecoderGSM>(
+        data, size, wrapped, [](audio::FileReaderWAVGSM&) { return 320; });
 }
