@@ -7,8 +7,8 @@
 
 #include "liba/log.h"
 #include "liba/thread.h"
-#include "platform/message_queue.h"
-#include "platform/waveform_out.h"
+#include "platform/base/message_queue.h"
+#include "platform/sound/waveform_out.h"
 
 namespace audio {
 

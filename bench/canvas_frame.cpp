@@ -8,9 +8,9 @@
 
 #include "liba/text.h"
 #include "platform/png_writer.h"
-#include "skinner/canvas.h"
-#include "skinner/font.h"
-#include "skinner/picture.h"
+#include "skinner/draw/canvas.h"
+#include "skinner/draw/font.h"
+#include "skinner/draw/picture.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <thread>
 
-#include "platform/message_queue.h"
+#include "platform/base/message_queue.h"
 #include "platform/screen.h"
 #include "platform/window.h"
 

@@ -4,7 +4,7 @@
 // the one-entry caches. Prints comparisons and nanoseconds per lookup.
 
 #include "liba/text.h"
-#include "skinner/skin_reader.h"
+#include "skinner/skin/skin_reader.h"
 
 #include <chrono>
 #include <cstdio>

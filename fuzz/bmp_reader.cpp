@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <span>
 
-#include "skinner/raw_bmp_reader.h"
+#include "skinner/draw/raw_bmp_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

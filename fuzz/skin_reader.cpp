@@ -3,8 +3,8 @@
 // everything a valid skin answers must come from inside it.
 
 #include "fuzz_file.h"
-#include "skinner/skin_data.h"
-#include "skinner/skin_reader.h"
+#include "skinner/skin/skin_data.h"
+#include "skinner/skin/skin_reader.h"
 
 
 #include <cstddef>

@@ -4,14 +4,14 @@
 #include <string>
 
 #include "fuzz_file.h"
-#include "liba/zip_file.h"
+#include "os/zip_archive.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::u16string path = fuzz_file(data, size);
     if (path.empty())
         return 0;
-    liba::ZipFile zip(path);
+    os::ZipArchive zip(path);
     uint8_t buffer[512];
     for (int members = 0; members < 64; ++members) {
         const std::u16string name = zip.next_entry();

@@ -1,7 +1,5 @@
 #include "liba/string_translator.h"
 
-#include "liba/stream.h"
-#include "os/file.h"
 
 namespace liba {
 namespace {
@@ -15,18 +13,12 @@ bool is_line_end(char16_t c) { return c == u'\n' || c == u'\r'; }
 
 } // namespace
 
-StringTranslator::StringTranslator(std::u16string_view path) : source_path_(path)
+bool StringTranslator::load(ResourceReader& file, std::u16string_view source_path)
 {
-    load(path);
-}
-
-bool StringTranslator::load(std::u16string_view path)
-{
-    os::File file(path, os::File::read_only);
     if (!file.ok())
         return false;
     parse(read_text(file, file.size()));
-    source_path_ = path;
+    source_path_ = source_path;
     return true;
 }
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "liba/stream.h"
+
 namespace liba {
 
 // The texts of one language, loaded from a language file: one key and its value per
@@ -17,13 +19,12 @@ public:
     using Entries = std::map<std::u16string, std::u16string, std::less<>>;
 
     StringTranslator() = default;
-    // Cannot report failure: callers that need to know build an empty one and load().
-    explicit StringTranslator(std::u16string_view path);
     virtual ~StringTranslator() = default;
 
-    // Adds the entries of the file (path may hold a path macro) to those already
-    // loaded. False, with nothing changed, when the file cannot be opened.
-    bool load(std::u16string_view path);
+    // Adds the entries of a language file, read whole from the stream, to those
+    // already loaded, and remembers where it came from. False, with nothing changed,
+    // when the stream holds an error.
+    bool load(ResourceReader& file, std::u16string_view source_path);
     // Adds the entries of a language file's text.
     void parse(std::u16string_view text);
 

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "liba/text.h"
-#include "os/path.h"
 
 namespace liba {
 namespace {
@@ -14,27 +13,33 @@ constexpr int32_t skipped_header_fields = 14; // version, flags, method, time, d
 
 } // namespace
 
-ZipFile::ZipFile(std::u16string_view path) : archive_(path, os::File::read_only) {}
+ZipFile::ZipFile(std::unique_ptr<ResourceReader> archive, NameMatch same_name)
+    : archive_(std::move(archive)), same_name_(std::move(same_name))
+{
+}
 
 std::u16string ZipFile::next_entry()
 {
-    const int64_t archive_size = archive_.size();
-    if (!archive_.seek(next_header_))
+    if (!archive_)
         return {};
-    if (read_u32(archive_) != local_header_signature || archive_.skip(skipped_header_fields) != skipped_header_fields)
+    ResourceReader& archive = *archive_;
+    const int64_t archive_size = archive.size();
+    if (!archive.seek(next_header_))
         return {};
-    const uint32_t compressed_size = read_u32(archive_);
-    const uint32_t uncompressed_size = read_u32(archive_);
-    const uint16_t name_length = read_u16(archive_);
-    const uint16_t extra_length = read_u16(archive_);
+    if (read_u32(archive) != local_header_signature || archive.skip(skipped_header_fields) != skipped_header_fields)
+        return {};
+    const uint32_t compressed_size = read_u32(archive);
+    const uint32_t uncompressed_size = read_u32(archive);
+    const uint16_t name_length = read_u16(archive);
+    const uint16_t extra_length = read_u16(archive);
     std::string name(name_length, '\0');
-    if (archive_.read(name.data(), name_length) != name_length)
+    if (archive.read(name.data(), name_length) != name_length)
         return {};
-    if (extra_length > 0 && archive_.skip(extra_length) != extra_length)
+    if (extra_length > 0 && archive.skip(extra_length) != extra_length)
         return {};
     if (compressed_size != uncompressed_size)
         return {};
-    const int64_t data_offset = archive_.tell();
+    const int64_t data_offset = archive.tell();
     if (data_offset + static_cast<int64_t>(uncompressed_size) > archive_size)
         return {}; // the member claims more bytes than the archive holds
     data_offset_ = static_cast<int32_t>(data_offset);
@@ -51,7 +56,7 @@ bool ZipFile::find_entry(std::u16string_view name)
         const std::u16string entry = next_entry();
         if (entry.empty())
             return false;
-        if (os::paths_equal(entry, name))
+        if (same_name_(entry, name))
             return true;
     }
 }
@@ -63,7 +68,7 @@ int32_t ZipFile::read(void* buffer, int32_t count)
     const int32_t wanted = std::min(std::max(count, 0), remaining());
     if (wanted == 0)
         return 0;
-    const int32_t got = archive_.read(buffer, wanted);
+    const int32_t got = archive_->read(buffer, wanted);
     position_ += got;
     return got;
 }
@@ -73,7 +78,7 @@ int32_t ZipFile::skip(int32_t count)
     const int32_t wanted = std::min(std::max(count, 0), remaining());
     if (wanted == 0)
         return 0;
-    const int32_t moved = archive_.skip(wanted);
+    const int32_t moved = archive_->skip(wanted);
     position_ += moved;
     return moved;
 }
@@ -83,7 +88,7 @@ bool ZipFile::seek(int32_t position)
     if (position < 0)
         return false;
     position_ = position;
-    return archive_.seek(static_cast<int32_t>(std::min<int64_t>(int64_t{data_offset_} + position, INT32_MAX)));
+    return archive_ && archive_->seek(static_cast<int32_t>(std::min<int64_t>(int64_t{data_offset_} + position, INT32_MAX)));
 }
 
 } // namespace liba

@@ -1,10 +1,11 @@
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "liba/stream.h"
-#include "os/file.h"
 
 namespace liba {
 
@@ -14,11 +15,15 @@ namespace liba {
 // member ends the walk, and reads never leave the current member.
 class ZipFile : public ResourceReaderWriterBase {
 public:
-    explicit ZipFile(std::u16string_view path);
+    // Whether a member's name is the name asked for.
+    using NameMatch = std::function<bool(std::u16string_view member, std::u16string_view wanted)>;
+
+    // Reads the archive from a stream of its bytes (null: an archive with no members).
+    ZipFile(std::unique_ptr<ResourceReader> archive, NameMatch same_name);
 
     // Makes the next member current and returns its name; empty at the end.
     std::u16string next_entry();
-    // Makes the first member whose name equals name (os::paths_equal) current.
+    // Makes the first member whose name matches name current.
     bool find_entry(std::u16string_view name);
 
     int32_t read(void* buffer, int32_t count) override;
@@ -32,7 +37,8 @@ public:
 private:
     int32_t remaining() const;
 
-    os::File archive_;
+    std::unique_ptr<ResourceReader> archive_;
+    NameMatch same_name_;
     int32_t next_header_ = 0;
     int32_t position_ = 0;
     int32_t data_offset_ = 0;

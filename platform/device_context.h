@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "liba/nocopy.h"
-#include "platform/geometry.h"
+#include "platform/base/geometry.h"
 #include "platform/surface.h"
 
 namespace platform {

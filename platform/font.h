@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "liba/nocopy.h"
-#include "platform/geometry.h"
+#include "platform/base/geometry.h"
 
 namespace platform {
 

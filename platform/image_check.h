@@ -4,7 +4,7 @@
 #include <optional>
 #include <span>
 
-#include "platform/geometry.h"
+#include "platform/base/geometry.h"
 
 namespace platform {
 

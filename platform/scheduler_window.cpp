@@ -1,5 +1,7 @@
 #include "platform/scheduler_window.h"
 
+#include "platform/base/clock.h"
+
 #include <chrono>
 
 #include "liba/log.h"
@@ -57,10 +59,6 @@ void SchedulerWindow::set_timer(uint32_t milliseconds)
 
 void SchedulerWindow::kill_timer() { queue_->kill_timer(window_, timer_id); }
 
-uint32_t SchedulerWindow::tick_count()
-{
-    const auto elapsed = std::chrono::steady_clock::now().time_since_epoch();
-    return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
-}
+uint32_t SchedulerWindow::tick_count() { return platform::tick_count(); }
 
 } // namespace platform

@@ -3,8 +3,8 @@
 #include <memory>
 
 #include "liba/active.h"
-#include "platform/message.h"
-#include "platform/message_queue.h"
+#include "platform/base/message.h"
+#include "platform/base/message_queue.h"
 
 namespace platform {
 

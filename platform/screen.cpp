@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/device_context.h"
+#include "platform/session_state.h"
 #include "platform/shell.h"
 #include "platform/window.h"
 
@@ -14,31 +15,9 @@ namespace {
 
 constexpr Colour desktop_colour{0, 0, 0};
 
-struct ScreenState {
-    std::mutex mutex;
-    ScreenConfig config;
-    bool full_screen = false;
-    Rect pending;     // changed, not yet composed
-    Rect unpresented; // composed, not yet taken by the back end
-    std::unique_ptr<Surface> surface;
-    bool raise_requested = false;
-};
-
 ScreenState& state()
 {
-    static ScreenState instance;
-    return instance;
-}
-
-Rect united(const Rect& a, const Rect& b)
-{
-    if (a.empty())
-        return b;
-    if (b.empty())
-        return a;
-    const int left = std::min(a.x, b.x);
-    const int top = std::min(a.y, b.y);
-    return {left, top, std::max(a.right(), b.right()) - left, std::max(a.bottom(), b.bottom()) - top};
+    return Session::current().state().screen;
 }
 
 // Copies a window and, above it, its children, clipped to the visible part of its
@@ -122,22 +101,26 @@ bool full_screen()
     return s.full_screen;
 }
 
-int bar_height()
+int bar_height_for(Size screen, DeviceKind device, bool full_screen)
 {
-    auto& s = state();
-    std::lock_guard lock(s.mutex);
-    if (s.full_screen)
+    if (full_screen)
         return 0;
-    const int width = s.config.size.width;
-    if (s.config.device == DeviceKind::pocket_pc)
-        return width == 480 || width == 640 ? 52 : 26;
-    switch (width) {
+    if (device == DeviceKind::pocket_pc)
+        return screen.width == 480 || screen.width == 640 ? 52 : 26;
+    switch (screen.width) {
     case 176: return 20;
     case 240: return 27;
     case 352: return 40;
     case 480: return 54;
     default: return 0;
     }
+}
+
+int bar_height()
+{
+    auto& s = state();
+    std::lock_guard lock(s.mutex);
+    return bar_height_for(s.config.size, s.config.device, s.full_screen);
 }
 
 Rect work_area()
@@ -164,7 +147,7 @@ void screen_damaged(const Rect& area)
     auto& s = state();
     std::lock_guard lock(s.mutex);
     const Rect whole{0, 0, s.config.size.width, s.config.size.height};
-    s.pending = united(s.pending, area.intersected(whole));
+    s.pending = s.pending.united(area.intersected(whole));
 }
 
 namespace {
@@ -184,7 +167,7 @@ Surface& bring_up_to_date()
         }
         pending = s.pending;
         s.pending = {};
-        s.unpresented = united(s.unpresented, pending);
+        s.unpresented = s.unpresented.united(pending);
         surface = s.surface.get();
     }
     if (!pending.empty())

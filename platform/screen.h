@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "platform/geometry.h"
-#include "platform/message.h"
+#include "platform/base/geometry.h"
+#include "platform/base/message.h"
 #include "platform/surface.h"
 
 // The hand-held's screen: a configured virtual device screen (never the size of the
@@ -28,7 +28,10 @@ std::u16string platform_type();
 // Full-screen mode hides the bars; the work area then is the whole screen.
 void set_full_screen(bool full_screen);
 bool full_screen();
-// Height of the top bar and of the bottom bar (menu bar or soft keys).
+// Height of the top bar and of the bottom bar (menu bar or soft keys) on a screen of
+// that size and kind; 0 in full-screen mode.
+int bar_height_for(Size screen, DeviceKind device, bool full_screen);
+// The same for the screen as it is configured now.
 int bar_height();
 // The screen between the two bars.
 Rect work_area();

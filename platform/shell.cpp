@@ -13,8 +13,9 @@
 
 #include "liba/text.h"
 #include "platform/font.h"
-#include "platform/keys.h"
+#include "platform/base/keys.h"
 #include "platform/screen.h"
+#include "platform/session_state.h"
 #include "platform/window.h"
 
 namespace platform {
@@ -29,33 +30,9 @@ constexpr Colour bar_disabled_colour{128, 128, 128};
 constexpr Colour bar_pressed_colour{160, 160, 160};
 constexpr Colour bar_divider_colour{128, 128, 128};
 
-struct MenuBar {
-    std::vector<MenuBarItem> items;
-    bool visible = true;
-};
-
-// Which part of the bars a point is over.
-struct BarHit {
-    enum class Part { none, title_button, bottom_item } part = Part::none;
-    int item = -1;
-    friend bool operator==(const BarHit&, const BarHit&) = default;
-};
-
-struct ShellState {
-    std::mutex mutex;
-    std::map<WindowHandle, MenuBar> bars;
-    std::set<WindowHandle> ok_buttons;
-    BarHit pressed;
-    std::vector<MessageBoxRequest> shown_boxes;
-    MessageBoxPresenter presenter;
-    std::u16string clipboard;
-    ClipboardBridge bridge;
-};
-
 ShellState& shell()
 {
-    static ShellState state;
-    return state;
+    return Session::current().state().shell;
 }
 
 // The active window's nearest window (itself or an owner) that has a bar.
@@ -129,16 +106,16 @@ BarHit hit_test(Point p)
     return {};
 }
 
-// The bars' font follows the bar height, which a rotation may change.
 std::shared_ptr<Font> bar_font()
 {
-    static std::shared_ptr<Font> font;
-    static int made_for = -1;
-    if (made_for != bar_height()) {
-        made_for = bar_height();
-        font = Font::create({-std::max(made_for * 9 / 20, 10), 700, false, false, u"Tahoma"});
+    auto& s = shell();
+    const int height = bar_height();
+    std::lock_guard lock(s.mutex);
+    if (s.bar_font_height != height) {
+        s.bar_font_height = height;
+        s.bar_font = Font::create({-std::max(height * 9 / 20, 10), 700, false, false, u"Tahoma"});
     }
-    return font ? font : Font::stock();
+    return s.bar_font ? s.bar_font : Font::stock();
 }
 
 void draw_centred(DeviceContext& context, const Font& font, const Rect& cell, std::u16string_view text, Colour colour)

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "platform/device_context.h"
-#include "platform/geometry.h"
-#include "platform/message.h"
+#include "platform/base/geometry.h"
+#include "platform/base/message.h"
 
 // The hand-held shell: the top bar (the active window's title and its OK or close
 // button), the bottom bar (menu bar buttons or the two soft keys), pop-up menus, the

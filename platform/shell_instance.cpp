@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "liba/text.h"
-#include "platform/message_queue.h"
+#include "platform/base/message_queue.h"
 #include "platform/screen.h"
 #include "platform/window.h"
 

@@ -2,7 +2,7 @@
 #include <memory>
 
 #include "platform/font.h"
-#include "platform/keys.h"
+#include "platform/base/keys.h"
 #include "platform/screen.h"
 #include "platform/shell.h"
 #include "platform/window.h"

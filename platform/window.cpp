@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "platform/screen.h"
+#include "platform/session_state.h"
 #include "platform/shell.h"
 
 namespace platform {
@@ -17,44 +18,13 @@ namespace {
 // A whole-window invalidation from any thread: clipped to the client on the UI thread.
 constexpr Rect everything{0, 0, INT_MAX / 2, INT_MAX / 2};
 
-struct WindowRecord {
-    WindowHandle handle = no_window;
-    std::shared_ptr<MessageQueue> queue;
-    std::u16string class_name;
-    WindowHandle parent = no_window;
-    WindowHandle owner = no_window;
-    std::atomic<bool> visible{false};
-    std::atomic<bool> enabled{true};
-
-    // Owner thread only.
-    std::uint32_t style = 0;
-    Rect rect;
-    WindowProcedure procedure;
-    std::vector<WindowHandle> children;
-    std::unique_ptr<Surface> surface;
-    bool destroying = false;
-
-    std::mutex text_mutex;
-    std::u16string text;
-};
-
-struct WindowTable {
-    std::mutex mutex;
-    std::unordered_map<WindowHandle, std::shared_ptr<WindowRecord>> windows;
-    std::vector<WindowHandle> top_level; // bottom to top
-    WindowHandle last_handle = no_window;
-    WindowHandle active = no_window;
-    WindowHandle focus = no_window;
-    WindowHandle capture = no_window;
-    int cursor = cursors::arrow;
-    std::u16string composition;
-};
-
 WindowTable& table()
 {
-    static WindowTable instance;
-    return instance;
+    return Session::current().state().windows;
 }
+
+// Handles are never reused, not even by a later session.
+std::atomic<WindowHandle> last_handle{no_window};
 
 std::shared_ptr<WindowRecord> find(WindowHandle window)
 {
@@ -166,11 +136,12 @@ WindowHandle create_window(const WindowSpec& spec)
     {
         auto& t = table();
         std::lock_guard lock(t.mutex);
-        handle = ++t.last_handle;
+        handle = ++last_handle;
         record->handle = handle;
         t.windows[handle] = record;
         siblings_of(t, *record).push_back(handle);
     }
+    record->queue->register_window(handle);
     send_message(handle, messages::create);
     if (!is_window(handle))
         return no_window;
@@ -566,7 +537,7 @@ std::intptr_t send_message(WindowHandle window, std::uint32_t message, std::uint
         return 0;
     const Message m{window, message, wparam, lparam};
     if (record->queue != MessageQueue::current())
-        return record->queue->send_from_other_thread(m);
+        return record->queue->send_from_other_thread([m] { return dispatch(m); });
     return dispatch(m);
 }
 

@@ -8,9 +8,9 @@
 
 #include "liba/nocopy.h"
 #include "platform/device_context.h"
-#include "platform/geometry.h"
-#include "platform/message.h"
-#include "platform/message_queue.h"
+#include "platform/base/geometry.h"
+#include "platform/base/message.h"
+#include "platform/base/message_queue.h"
 
 // Windows are the program's own objects inside the emulated screen. A window belongs
 // to the thread that created it: only that thread changes it and runs its procedure.

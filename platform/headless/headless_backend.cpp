@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "liba/text.h"
-#include "platform/keys.h"
+#include "platform/base/keys.h"
 #include "platform/png_writer.h"
 #include "platform/screen.h"
 #include "platform/shell.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/message_queue.h"
+#include "platform/base/message_queue.h"
 
 namespace platform::headless {
 

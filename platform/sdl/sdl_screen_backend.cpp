@@ -6,7 +6,7 @@
 #include <map>
 
 #include "liba/text.h"
-#include "platform/keys.h"
+#include "platform/base/keys.h"
 #include "platform/screen.h"
 #include "platform/shell.h"
 #include "platform/window.h"

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "platform/message_queue.h"
+#include "platform/base/message_queue.h"
 
 struct SDL_Window;
 struct SDL_Renderer;

@@ -10,7 +10,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/audio_output.h"
+#include "platform/sound/audio_output.h"
 #include "tests/audio/fixtures.h"
 
 using namespace std::chrono_literals;

@@ -1,13 +1,8 @@
 #include "liba/string_translator.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
-
-#include "liba/text.h"
 
 namespace {
 
@@ -51,83 +46,6 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"EmptyText", u"", {}},
         ParseCase{"OnlyWhiteSpace", u" \r\n\t", {}}),
     [](const testing::TestParamInfo<ParseCase>& info) { return std::string(info.param.name); });
-
-class TranslatorFileTest : public testing::Test {
-protected:
-    std::filesystem::path folder()
-    {
-        const char* tmp = std::getenv("MELODRIFT_TEST_TMP");
-        const auto path = std::filesystem::path(tmp ? tmp : "/tmp") / "translator_test";
-        std::filesystem::create_directories(path);
-        return path;
-    }
-    std::u16string write(const std::string& name, const std::string& bytes)
-    {
-        const auto path = folder() / name;
-        std::ofstream(path, std::ios::binary) << bytes;
-        return liba::to_wide(path.string());
-    }
-    static std::string utf16le_with_mark(std::u16string_view text)
-    {
-        std::string bytes = "\xFF\xFE";
-        for (char16_t c : text) {
-            bytes += static_cast<char>(c & 0xFF);
-            bytes += static_cast<char>(c >> 8);
-        }
-        return bytes;
-    }
-};
-
-TEST_F(TranslatorFileTest, Utf16WithMarkReadsLikeUtf8)
-{
-    const std::u16string text = u"Hello Привет\nBye=\u00e9t\u00e9\n";
-    liba::StringTranslator wide;
-    liba::StringTranslator narrow;
-    ASSERT_TRUE(wide.load(write("wide.lng", utf16le_with_mark(text))));
-    ASSERT_TRUE(narrow.load(write("narrow.lng", liba::to_narrow(text))));
-    EXPECT_EQ(wide.entries(), narrow.entries());
-    EXPECT_EQ(wide.translate(u"Hello"), u"Привет");
-}
-
-TEST_F(TranslatorFileTest, Utf16WithoutMarkIsReadAsEightBitText)
-{
-    std::string bytes = utf16le_with_mark(u"Hello World\n").substr(2);
-    liba::StringTranslator translator;
-    ASSERT_TRUE(translator.load(write("nomark.lng", bytes)));
-    EXPECT_EQ(translator.translate(u"Hello"), u"Hello");
-    EXPECT_EQ(translator.entries().count(std::u16string(u"H\0e\0l\0l\0o\0", 10)), 1u);
-}
-
-TEST_F(TranslatorFileTest, LoadingAddsAndOverrides)
-{
-    const auto first = write("first.lng", "A 1\nB 2\n");
-    const auto second = write("second.lng", "B two\nC 3\n");
-    liba::StringTranslator translator(first);
-    EXPECT_EQ(translator.source_path(), first);
-    ASSERT_TRUE(translator.load(first));
-    EXPECT_EQ(translator.entries(), (Entries{{u"A", u"1"}, {u"B", u"2"}}));
-    ASSERT_TRUE(translator.load(second));
-    EXPECT_EQ(translator.entries(), (Entries{{u"A", u"1"}, {u"B", u"two"}, {u"C", u"3"}}));
-    EXPECT_EQ(translator.source_path(), second);
-}
-
-TEST_F(TranslatorFileTest, MissingFileChangesNothing)
-{
-    const auto good = write("good.lng", "A 1\n");
-    liba::StringTranslator translator(good);
-    EXPECT_FALSE(translator.load(liba::to_wide((folder() / "missing.lng").string())));
-    EXPECT_EQ(translator.entries(), (Entries{{u"A", u"1"}}));
-    EXPECT_EQ(translator.source_path(), good);
-}
-
-TEST_F(TranslatorFileTest, FileWithoutEntriesLoads)
-{
-    liba::StringTranslator translator;
-    const auto empty = write("empty.lng", "");
-    EXPECT_TRUE(translator.load(empty));
-    EXPECT_TRUE(translator.entries().empty());
-    EXPECT_EQ(translator.source_path(), empty);
-}
 
 TEST(TranslatorTest, MissingKeyTranslatesToItselfOrTheDefault)
 {

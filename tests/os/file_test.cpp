@@ -4,7 +4,7 @@
 #include <string>
 
 #include "liba/text.h"
-#include "liba/zip_file.h"
+#include "os/zip_archive.h"
 #include "test_folder.h"
 
 namespace {
@@ -115,7 +115,7 @@ TEST(ZipFileTest, FindsMembersIgnoringCaseAndSeparators)
 {
     const auto root = make_test_folder();
     write_file(root / "a.zip", member("skins/Default.skin", "SKINDATA") + member("pics/a.png", "PNG!"));
-    liba::ZipFile zip(wide(root / "a.zip"));
+    os::ZipArchive zip(wide(root / "a.zip"));
     ASSERT_TRUE(zip.find_entry(u"PICS\\A.PNG"));
     EXPECT_EQ(zip.size(), 4);
     char buffer[32] = {};
@@ -136,7 +136,7 @@ TEST(ZipFileTest, WalkInOrderAndStopAtDamage)
 {
     const auto root = make_test_folder();
     write_file(root / "b.zip", member("one", "1") + member("packed", "zzzz", -1, true) + member("after", "2"));
-    liba::ZipFile zip(wide(root / "b.zip"));
+    os::ZipArchive zip(wide(root / "b.zip"));
     EXPECT_EQ(zip.next_entry(), u"one");
     EXPECT_EQ(zip.next_entry(), u"");
     EXPECT_FALSE(zip.find_entry(u"after")) << "members after a compressed one are not reached";
@@ -157,12 +157,12 @@ TEST(ZipFileTest, HostileArchivesGiveNoMembers)
     };
     for (const auto& [label, bytes] : cases) {
         write_file(root / "bad.zip", bytes);
-        liba::ZipFile zip(wide(root / "bad.zip"));
+        os::ZipArchive zip(wide(root / "bad.zip"));
         EXPECT_FALSE(zip.find_entry(u"name")) << label;
         char buffer[8];
         EXPECT_EQ(zip.read(buffer, 8), 0) << label;
     }
-    liba::ZipFile missing(u"/no/such.zip");
+    os::ZipArchive missing(u"/no/such.zip");
     EXPECT_EQ(missing.next_entry(), u"");
 }
 

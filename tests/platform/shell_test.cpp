@@ -4,7 +4,7 @@
 
 #include <thread>
 
-#include "platform/keys.h"
+#include "platform/base/keys.h"
 #include "platform/screen.h"
 #include "platform/window.h"
 #include "tests/platform/probe_window.h"

@@ -1,4 +1,4 @@
-#include "platform/waveform_out.h"
+#include "platform/sound/waveform_out.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/audio_output.h"
+#include "platform/sound/audio_output.h"
 #include "tests/platform/thread_runner.h"
 
 using namespace platform;

@@ -1,4 +1,4 @@
-#include "skinner/control_subclass.h"
+#include "skinner/core/control_subclass.h"
 
 #include <gtest/gtest.h>
 

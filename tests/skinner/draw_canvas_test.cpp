@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/font.h"
-#include "skinner/canvas.h"
-#include "skinner/font.h"
-#include "skinner/hdc_selector.h"
+#include "skinner/draw/canvas.h"
+#include "skinner/draw/font.h"
+#include "skinner/draw/hdc_selector.h"
 #include "tests/skinner/draw_fixture.h"
 
 namespace skinner {

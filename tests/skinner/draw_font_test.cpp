@@ -2,8 +2,8 @@
 
 #include "liba/log.h"
 #include "liba/text.h"
-#include "skinner/font.h"
-#include "skinner/font_rep.h"
+#include "skinner/draw/font.h"
+#include "skinner/draw/font_rep.h"
 
 namespace skinner {
 namespace {

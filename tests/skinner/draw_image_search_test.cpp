@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "skinner/picture.h"
-#include "skinner/image_record.h"
+#include "skinner/draw/picture.h"
+#include "skinner/draw/image_record.h"
 #include "tests/skinner/draw_fixture.h"
 
 namespace skinner {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "skinner/canvas.h"
-#include "skinner/image_record.h"
-#include "skinner/picture.h"
+#include "skinner/draw/canvas.h"
+#include "skinner/draw/image_record.h"
+#include "skinner/draw/picture.h"
 #include "tests/skinner/draw_fixture.h"
 
 namespace skinner {

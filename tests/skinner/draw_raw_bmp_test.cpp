@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/image_loader.h"
-#include "skinner/raw_bmp_reader.h"
+#include "skinner/draw/raw_bmp_reader.h"
 #include "tests/skinner/draw_fixture.h"
 
 namespace skinner {

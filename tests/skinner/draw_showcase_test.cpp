@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "skinner/canvas.h"
-#include "skinner/font.h"
-#include "skinner/picture.h"
+#include "skinner/draw/canvas.h"
+#include "skinner/draw/font.h"
+#include "skinner/draw/picture.h"
 #include "tests/skinner/draw_fixture.h"
 
 namespace skinner {

@@ -1,6 +1,6 @@
 // Finding, reading and checking skin files.
 
-#include "skinner/skin_reader.h"
+#include "skinner/skin/skin_reader.h"
 #include "tests/skinner/skin_test_support.h"
 
 #include <gtest/gtest.h>

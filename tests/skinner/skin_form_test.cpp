@@ -1,6 +1,6 @@
 // Choosing the variant of a form, and finding controls and kinds.
 
-#include "skinner/skin_reader.h"
+#include "skinner/skin/skin_reader.h"
 #include "tests/skinner/skin_test_support.h"
 
 #include <gtest/gtest.h>

@@ -3,8 +3,8 @@
 
 #include "liba/log.h"
 #include "platform/window.h"
-#include "skinner/font_rep.h"
-#include "skinner/properties.h"
+#include "skinner/draw/font_rep.h"
+#include "skinner/skin/properties.h"
 #include "tests/skinner/skin_test_support.h"
 
 #include <gtest/gtest.h>

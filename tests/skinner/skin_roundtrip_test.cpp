@@ -1,7 +1,7 @@
 // A skin compiled by skinc reads back every property as its source wrote it, at
 // every scale, from the form variant the walk chooses.
 
-#include "skinner/skin_reader.h"
+#include "skinner/skin/skin_reader.h"
 #include "tests/skinner/skin_test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // Fitting a skin to a screen: work area, scale factor and check_version.
 
-#include "skinner/skin_reader.h"
+#include "skinner/skin/skin_reader.h"
 #include "tests/skinner/skin_test_support.h"
 
 #include <gtest/gtest.h>

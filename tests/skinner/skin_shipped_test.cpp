@@ -1,7 +1,7 @@
 // The skins the build ships: they load with all their pictures, accept the program's
 // version key on the screens they were drawn for, and choose the right layout.
 
-#include "skinner/properties.h"
+#include "skinner/skin/properties.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "liba/text.h"
-#include "skinner/skin_format.h"
+#include "skinner/skin/skin_format.h"
 
 #include <gtest/gtest.h>
 

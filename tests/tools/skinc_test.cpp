@@ -1,6 +1,6 @@
 // The skin compiler: what it refuses, and that its output reads back.
 
-#include "skinner/skin_data.h"
+#include "skinner/skin/skin_data.h"
 #include "tools/skinc/skin_archive.h"
 #include "tools/skinc/skin_dump.h"
 #include "tools/skinc/skin_source.h"

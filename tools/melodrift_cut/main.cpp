@@ -16,7 +16,7 @@
 #include "audio/play_chain.h"
 #include "liba/text.h"
 #include "os/path.h"
-#include "platform/audio_output.h"
+#include "platform/sound/audio_output.h"
 #include "tools/melodrift_cut/fragment_player.h"
 #include "tools/melodrift_cut/time_text.h"
 

@@ -10,7 +10,7 @@
 #include "liba/text.h"
 #include "platform/font.h"
 #include "platform/headless/headless_backend.h"
-#include "platform/keys.h"
+#include "platform/base/keys.h"
 #include "platform/screen.h"
 #include "platform/sdl/sdl_screen_backend.h"
 #include "platform/shell.h"

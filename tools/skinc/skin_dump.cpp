@@ -1,6 +1,6 @@
 #include "tools/skinc/skin_dump.h"
 
-#include "skinner/skin_data.h"
+#include "skinner/skin/skin_data.h"
 #include "tools/skinc/skin_source.h"
 
 #include <pugixml.hpp>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "skinner/skin_data.h"
+#include "skinner/skin/skin_data.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "platform/screen_state.h"
+#include "platform/session.h"
+#include "platform/shell_state.h"
+#include "platform/window_state.h"
+
+namespace platform {
+
+// What a session owns; each part is read only by its own functions.
+struct Session::State {
+    WindowTable windows;
+    ScreenState screen;
+    ShellState shell;
+};
+
+} // namespace platform
