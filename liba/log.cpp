@@ -12,8 +12,7 @@
 namespace liba {
 namespace {
 
-// Appends UTF-8 text to the file named by MELODRIFT_LOG; one lock per write keeps
-// concurrent writers from tearing each other's pieces.
+// Appends UTF-8 text to the file named by MELODRIFT_LOG.
 class EnvironmentFileStream : public LogStream {
 public:
     explicit EnvironmentFileStream(const char* path) : file_(std::fopen(path, "a")) {}
@@ -40,6 +39,34 @@ private:
     std::FILE* file_;
     std::mutex mutex_;
 };
+
+// Gathers one thread's pieces of a line and hands the sink whole lines, so that lines
+// written by several threads at once never interleave.
+class LineAssembler : public LogStream {
+public:
+    LogStream& feeding(LogStream& sink)
+    {
+        sink_ = &sink;
+        return *this;
+    }
+
+    void write(const char16_t* first, const char16_t* last) override
+    {
+        pending_.append(first, last);
+        const size_t end = pending_.rfind(u'\n');
+        if (end == std::u16string::npos)
+            return;
+        sink_->write(pending_.data(), pending_.data() + end + 1);
+        pending_.erase(0, end + 1);
+    }
+    void flush() override { sink_->flush(); }
+
+private:
+    LogStream* sink_ = nullptr;
+    std::u16string pending_;
+};
+
+thread_local LineAssembler line_assembler;
 
 LogStream& default_chooser()
 {
@@ -86,7 +113,11 @@ LogStream* environment_log_stream()
 
 void set_log_stream_chooser(LogStreamChooser new_chooser) { chooser = new_chooser ? new_chooser : default_chooser; }
 
-LogStream& log() { return chooser.load()(); }
+LogStream& log()
+{
+    LogStream& sink = chooser.load()();
+    return &sink == &empty_log_stream() ? sink : line_assembler.feeding(sink);
+}
 
 LogStream& operator<<(LogStream& stream, std::u16string_view text) { return write_once(stream, text); }
 LogStream& operator<<(LogStream& stream, const char16_t* text) { return write_once(stream, text); }

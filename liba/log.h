@@ -25,7 +25,8 @@ public:
 using LogStream = TextOStream<char16_t>;
 
 // The process-wide diagnostic stream. Call sites write whole lines ending in "\n";
-// nothing is added to them. Discarded unless a log sink is switched on.
+// nothing is added to them, and each line reaches the sink whole, whatever other
+// threads write meanwhile. Discarded unless a log sink is switched on.
 LogStream& log();
 
 // Chooses the stream log() hands out. The base library knows one switch, the

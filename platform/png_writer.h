@@ -8,8 +8,7 @@
 
 namespace platform {
 
-// A surface as an 8-bit RGB PNG file (stored, uncompressed deflate blocks: simple,
-// and screenshots stay exact).
+// A surface as an 8-bit RGB PNG file, exact, compressed with deflate's fixed codes.
 std::vector<uint8_t> encode_png(const Surface& surface);
 
 // Writes the PNG beside the target and renames it into place, so a reader never sees

@@ -283,7 +283,7 @@ bool recognize_tap_and_hold(WindowHandle window, Point client_point)
 {
     constexpr auto hold_time = std::chrono::milliseconds(500);
     constexpr int tolerance = 4; // pixels a trembling stylus may wander
-    const auto deadline = Clock::now() + hold_time;
+    const auto deadline = now() + hold_time;
     Message m;
     while (wait_message(m, {}, deadline)) {
         if (m.message == messages::quit)
@@ -311,7 +311,10 @@ int message_box(const MessageBoxRequest& request)
         auto& s = shell();
         std::lock_guard lock(s.mutex);
         s.shown_boxes.push_back(request);
-        presenter = s.presenter;
+        // A desktop's message box belongs to the thread that owns the window; a box
+        // asked for on another thread (a worker's fatal error) goes to standard error.
+        if (s.presenter_thread == current_thread_id())
+            presenter = s.presenter;
     }
     if (presenter)
         return presenter(request);
@@ -324,6 +327,7 @@ void set_message_box_presenter(MessageBoxPresenter presenter)
     auto& s = shell();
     std::lock_guard lock(s.mutex);
     s.presenter = std::move(presenter);
+    s.presenter_thread = current_thread_id();
 }
 
 std::vector<MessageBoxRequest> shown_message_boxes()

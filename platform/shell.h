@@ -72,10 +72,12 @@ struct MessageBoxRequest {
     std::u16string caption;
     MessageBoxButtons buttons = MessageBoxButtons::ok;
 };
-// Shows a modal message box from any thread and answers the button chosen. Without a
-// presenter the text goes to standard error and the first button answers at once.
+// Shows a modal message box and answers the button chosen. Without a presenter, or
+// on a thread other than the presenter's, the text goes to standard error and the
+// first button answers at once.
 int message_box(const MessageBoxRequest& request);
 using MessageBoxPresenter = std::function<int(const MessageBoxRequest&)>;
+// Installs the presenter for the calling thread (the one that owns the screen).
 void set_message_box_presenter(MessageBoxPresenter presenter);
 // Every box shown so far, for tests and scripts.
 std::vector<MessageBoxRequest> shown_message_boxes();

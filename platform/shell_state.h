@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/base/message_queue.h"
 #include "platform/font.h"
 #include "platform/shell.h"
 
@@ -33,6 +34,7 @@ struct ShellState {
     BarHit pressed;
     std::vector<MessageBoxRequest> shown_boxes;
     MessageBoxPresenter presenter;
+    ThreadId presenter_thread = 0; // the only thread that may show its boxes
     std::u16string clipboard;
     ClipboardBridge bridge;
     // The bars' font follows the bar height, which a rotation may change.

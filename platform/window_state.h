@@ -3,6 +3,7 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -44,6 +45,8 @@ struct WindowTable {
     WindowHandle capture = no_window;
     int cursor = cursors::arrow;
     std::u16string composition;
+    // Shift, Ctrl and Alt held down, by virtual key.
+    std::set<std::uint32_t> modifiers_down;
 };
 
 } // namespace platform

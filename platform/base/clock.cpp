@@ -22,7 +22,7 @@ std::uint32_t tick_count()
     return static_cast<std::uint32_t>(elapsed.count());
 }
 
-bool clock_is_manual() { return manual_clock.load(std::memory_order_acquire) != nullptr; }
+TestClock* test_clock() { return manual_clock.load(std::memory_order_acquire); }
 
 TestClock::TestClock() : ticks_(Clock::now().time_since_epoch().count())
 {

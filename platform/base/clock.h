@@ -16,8 +16,9 @@ using Clock = std::chrono::steady_clock;
 Clock::time_point now();
 // Milliseconds since an arbitrary start, wrapping at 32 bits.
 std::uint32_t tick_count();
-// Whether time stands still until a test advances it.
-bool clock_is_manual();
+class TestClock;
+// The test clock in use, or null when time is real.
+TestClock* test_clock();
 
 // While one exists, now() answers its time, which starts where the real clock stands
 // and moves only by advance() or advance_to(). One at a time.

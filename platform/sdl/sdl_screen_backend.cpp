@@ -7,6 +7,7 @@
 
 #include "liba/text.h"
 #include "platform/base/keys.h"
+#include "platform/input.h"
 #include "platform/screen.h"
 #include "platform/shell.h"
 #include "platform/window.h"
@@ -22,6 +23,7 @@ std::uint32_t virtual_key(SDL_Keycode key)
     if (key >= SDLK_0 && key <= SDLK_9)
         return static_cast<std::uint32_t>('0' + (key - SDLK_0));
     static const std::map<SDL_Keycode, std::uint32_t> table{
+        {SDLK_F1, keys::f1}, {SDLK_F2, keys::f2}, {SDLK_F11, keys::f11}, {SDLK_ESCAPE, keys::escape},
         {SDLK_BACKSPACE, keys::backspace}, {SDLK_TAB, keys::tab}, {SDLK_RETURN, keys::enter},
         {SDLK_KP_ENTER, keys::enter}, {SDLK_LSHIFT, keys::shift}, {SDLK_RSHIFT, keys::shift},
         {SDLK_LCTRL, keys::control}, {SDLK_RCTRL, keys::control}, {SDLK_LALT, keys::alt}, {SDLK_RALT, keys::alt},
@@ -97,6 +99,8 @@ ScreenBackend::~ScreenBackend()
     MessageQueue::current()->set_event_source(nullptr);
     set_message_box_presenter(nullptr);
     set_clipboard_bridge({});
+    for (const auto& [id, cursor] : cursors_)
+        SDL_FreeCursor(cursor);
     if (texture_)
         SDL_DestroyTexture(texture_);
     SDL_DestroyRenderer(renderer_);
@@ -116,7 +120,7 @@ bool ScreenBackend::start(const char* title, int zoom)
         size.height * zoom_, SDL_WINDOW_SHOWN);
     if (window_)
         renderer_ = SDL_CreateRenderer(window_, -1, 0);
-    if (!renderer_ || !make_texture()) {
+    if (!renderer_ || !fit_to_screen()) {
         std::fprintf(stderr, "cannot open the screen window: %s\n", SDL_GetError());
         return false;
     }
@@ -137,12 +141,18 @@ bool ScreenBackend::start(const char* title, int zoom)
     return true;
 }
 
-bool ScreenBackend::make_texture()
+// Makes the window and its texture the screen's size (it changes when it rotates).
+bool ScreenBackend::fit_to_screen()
 {
-    if (texture_)
-        SDL_DestroyTexture(texture_);
     const Size size = screen_size();
+    if (texture_ && texture_size_ == size)
+        return true;
+    if (texture_) {
+        SDL_DestroyTexture(texture_);
+        SDL_SetWindowSize(window_, size.width * zoom_, size.height * zoom_);
+    }
     texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, size.width, size.height);
+    texture_size_ = size;
     SDL_RenderSetLogicalSize(renderer_, size.width, size.height);
     screen_damaged({0, 0, size.width, size.height});
     return texture_ != nullptr;
@@ -157,6 +167,8 @@ void ScreenBackend::wake()
 
 void ScreenBackend::present()
 {
+    if (!fit_to_screen())
+        return;
     const Rect damage = take_screen_damage();
     if (!damage.empty()) {
         const Surface& screen = screen_surface();
@@ -166,14 +178,18 @@ void ScreenBackend::present()
         SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
         SDL_RenderPresent(renderer_);
     }
-    if (current_cursor() != shown_cursor_) {
-        shown_cursor_ = current_cursor();
-        static std::map<int, SDL_Cursor*> loaded;
-        SDL_Cursor*& cursor = loaded[shown_cursor_];
-        if (!cursor)
-            cursor = SDL_CreateSystemCursor(system_cursor(shown_cursor_));
-        SDL_SetCursor(cursor);
-    }
+    show_cursor(current_cursor());
+}
+
+void ScreenBackend::show_cursor(int cursor)
+{
+    if (cursor == shown_cursor_)
+        return;
+    shown_cursor_ = cursor;
+    SDL_Cursor*& loaded = cursors_[cursor];
+    if (!loaded)
+        loaded = SDL_CreateSystemCursor(system_cursor(cursor));
+    SDL_SetCursor(loaded);
 }
 
 void ScreenBackend::wait(Clock::time_point deadline)
@@ -181,10 +197,10 @@ void ScreenBackend::wait(Clock::time_point deadline)
     present();
     if (take_raise_request())
         SDL_RaiseWindow(window_);
-    const auto now = Clock::now();
+    const auto current = now();
     int timeout = 0;
-    if (deadline > now) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now).count();
+    if (deadline > current) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - current).count();
         timeout = static_cast<int>(std::min<long long>(left + 1, 1000 * 60));
     }
     SDL_Event event;
@@ -213,49 +229,36 @@ void ScreenBackend::handle_event(const void* raw)
         }
         break;
     case SDL_MOUSEMOTION:
-        deliver_pointer(messages::mouse_move, at(event.motion.x, event.motion.y));
+        input_pointer(messages::mouse_move, at(event.motion.x, event.motion.y));
         break;
     case SDL_MOUSEBUTTONDOWN:
         if (event.button.button == SDL_BUTTON_LEFT)
-            deliver_pointer(event.button.clicks == 2 ? messages::left_double_click : messages::left_down,
+            input_pointer(event.button.clicks == 2 ? messages::left_double_click : messages::left_down,
                 at(event.button.x, event.button.y));
         break;
     case SDL_MOUSEBUTTONUP:
         if (event.button.button == SDL_BUTTON_LEFT)
-            deliver_pointer(messages::left_up, at(event.button.x, event.button.y));
+            input_pointer(messages::left_up, at(event.button.x, event.button.y));
         break;
     case SDL_KEYDOWN:
-    case SDL_KEYUP: {
-        const bool down = event.type == SDL_KEYDOWN;
-        const SDL_Keycode key = event.key.keysym.sym;
-        if (key == SDLK_F1 || key == SDLK_F2) {
-            if (down)
-                press_soft_key(key == SDLK_F1 ? 0 : 1);
-        } else if (key == SDLK_F11) {
-            if (down && !event.key.repeat) {
-                rotate_screen();
-                const Size size = screen_size();
-                SDL_SetWindowSize(window_, size.width * zoom_, size.height * zoom_);
-                make_texture();
-            }
-        } else if (key == SDLK_ESCAPE) {
-            press_back_key(!down);
-        } else if (const std::uint32_t vk = virtual_key(key)) {
-            deliver_key(down ? messages::key_down : messages::key_up, vk);
-        }
+    case SDL_KEYUP:
+        if (const std::uint32_t key = virtual_key(event.key.keysym.sym))
+            input_key(key, event.type == SDL_KEYDOWN, event.key.repeat != 0);
         break;
-    }
-    case SDL_TEXTINPUT: {
-        const std::u16string text = liba::to_wide(event.text.text);
-        if (text.size() == 1)
-            deliver_key(messages::character, text[0]);
-        else if (!text.empty())
-            deliver_composition(text);
+    case SDL_TEXTINPUT:
+        input_text(liba::to_wide(event.text.text));
         break;
-    }
     default:
         break;
     }
+}
+
+std::unique_ptr<Backend> open_screen_backend(const BackendOptions& options)
+{
+    auto backend = std::make_unique<ScreenBackend>();
+    if (!backend->start(options.title.c_str(), options.zoom))
+        return nullptr;
+    return backend;
 }
 
 } // namespace platform::sdl

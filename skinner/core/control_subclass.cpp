@@ -1,50 +1,46 @@
 #include "skinner/core/control_subclass.h"
 
 #include <algorithm>
-#include <map>
 #include <vector>
 
 #include "platform/window.h"
 
 namespace skinner {
 
-namespace {
-
-struct SubclassedWindow {
+// The handlers on one window and the procedure they sit in front of. The chain lives
+// in the window's procedure, so it goes away with the window.
+struct ControlSubclass::Chain {
     platform::WindowProcedure own_procedure;
     std::vector<ControlSubclass*> subclasses; // in attach order
+
+    bool holds(const ControlSubclass* subclass) const
+    {
+        return std::find(subclasses.begin(), subclasses.end(), subclass) != subclasses.end();
+    }
 };
 
-// The windows with subclasses attached; user-interface thread only.
-std::map<platform::WindowHandle, SubclassedWindow>& subclass_table()
-{
-    static std::map<platform::WindowHandle, SubclassedWindow> table;
-    return table;
-}
+namespace {
 
-bool is_attached(platform::WindowHandle window, const ControlSubclass* subclass)
-{
-    const auto& table = subclass_table();
-    const auto entry = table.find(window);
-    return entry != table.end() &&
-           std::find(entry->second.subclasses.begin(), entry->second.subclasses.end(), subclass) !=
-               entry->second.subclasses.end();
-}
+struct ChainProcedure {
+    std::shared_ptr<ControlSubclass::Chain> chain;
 
-std::intptr_t dispatch_to_subclasses(const platform::Message& message)
+    std::intptr_t operator()(const platform::Message& message) const;
+};
+
+} // namespace
+
+// Handlers run last attached first; any of them may attach, detach or destroy the
+// window while it runs, so the chain is read afresh for each.
+std::intptr_t ChainProcedure::operator()(const platform::Message& message) const
 {
-    auto& table = subclass_table();
-    const auto entry = table.find(message.window);
-    if (entry == table.end())
-        return 0;
-    // Copies: handlers may attach, detach or destroy the window while they run.
-    const platform::WindowProcedure own_procedure = entry->second.own_procedure;
-    const std::vector<ControlSubclass*> subclasses = entry->second.subclasses;
+    const std::shared_ptr<ControlSubclass::Chain> keep = chain;
+    const platform::WindowProcedure own_procedure = keep->own_procedure;
+    const std::vector<ControlSubclass*> subclasses = keep->subclasses;
 
     bool kept = false;
     std::intptr_t result = 0;
     for (auto it = subclasses.rbegin(); it != subclasses.rend(); ++it) {
-        if (!is_attached(message.window, *it))
+        if (!keep->holds(*it))
             continue;
         bool pass_on = true;
         const std::intptr_t answer = (*it)->handle_message(message, pass_on);
@@ -57,16 +53,11 @@ std::intptr_t dispatch_to_subclasses(const platform::Message& message)
         result = own_procedure(message);
 
     if (message.message == platform::messages::destroy) {
-        const auto still = table.find(message.window);
-        if (still != table.end()) {
-            for (ControlSubclass* subclass : std::vector<ControlSubclass*>(still->second.subclasses))
-                subclass->detach();
-        }
+        for (ControlSubclass* subclass : std::vector<ControlSubclass*>(keep->subclasses))
+            subclass->detach();
     }
     return result;
 }
-
-} // namespace
 
 ControlSubclass::~ControlSubclass()
 {
@@ -83,29 +74,29 @@ void ControlSubclass::attach(platform::WindowHandle window)
     detach();
     if (!platform::is_window(window))
         return;
-    window_ = window;
-    auto& table = subclass_table();
-    auto entry = table.find(window);
-    if (entry == table.end()) {
-        entry = table.emplace(window, SubclassedWindow{platform::window_procedure(window), {}}).first;
-        platform::set_window_procedure(window, dispatch_to_subclasses);
+    const platform::WindowProcedure current = platform::window_procedure(window);
+    if (const auto* installed = current.target<ChainProcedure>()) {
+        chain_ = installed->chain;
+    } else {
+        chain_ = std::make_shared<Chain>(Chain{current, {}});
+        platform::set_window_procedure(window, ChainProcedure{chain_});
     }
-    entry->second.subclasses.push_back(this);
+    chain_->subclasses.push_back(this);
+    window_ = window;
 }
 
 void ControlSubclass::detach()
 {
-    if (window_ == platform::no_window)
+    if (!chain_)
         return;
-    auto& table = subclass_table();
-    const auto entry = table.find(window_);
-    if (entry != table.end()) {
-        std::erase(entry->second.subclasses, this);
-        if (entry->second.subclasses.empty()) {
-            platform::set_window_procedure(window_, entry->second.own_procedure);
-            table.erase(entry);
-        }
+    std::erase(chain_->subclasses, this);
+    if (chain_->subclasses.empty()) {
+        const platform::WindowProcedure current = platform::window_procedure(window_);
+        const auto* installed = current.target<ChainProcedure>();
+        if (installed && installed->chain == chain_)
+            platform::set_window_procedure(window_, chain_->own_procedure);
     }
+    chain_.reset();
     window_ = platform::no_window;
 }
 

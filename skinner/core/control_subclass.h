@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "liba/nocopy.h"
 #include "platform/base/message.h"
@@ -25,8 +26,11 @@ public:
     void detach();
     platform::WindowHandle window() const { return window_; }
 
+    struct Chain;
+
 private:
     platform::WindowHandle window_ = platform::no_window;
+    std::shared_ptr<Chain> chain_;
 };
 
 } // namespace skinner

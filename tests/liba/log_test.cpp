@@ -1,7 +1,9 @@
 #include "liba/log.h"
 
 #include <gtest/gtest.h>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -39,6 +41,40 @@ TEST(LogTest, DefaultStreamDiscards)
     if (liba::environment_log_stream())
         GTEST_SKIP() << "MELODRIFT_LOG is set";
     EXPECT_EQ(&liba::log(), &liba::empty_log_stream());
+}
+
+class LockedRecording : public liba::LogStream {
+public:
+    void write(const char16_t* first, const char16_t* last) override
+    {
+        std::lock_guard lock(mutex);
+        writes.emplace_back(first, last);
+    }
+    void flush() override {}
+
+    std::mutex mutex;
+    std::vector<std::u16string> writes;
+};
+
+LockedRecording shared_sink;
+
+TEST(LogTest, LinesFromSeveralThreadsReachTheSinkWhole)
+{
+    liba::set_log_stream_chooser([]() -> liba::LogStream& { return shared_sink; });
+    std::vector<std::thread> writers;
+    for (int t = 0; t < 4; ++t)
+        writers.emplace_back([t] {
+            for (int i = 0; i < 200; ++i)
+                liba::log() << u"PlayerPCMImpl::" << u"fetch " << t << u" " << i << u" queued=" << 4096 << u"\n";
+        });
+    for (auto& writer : writers)
+        writer.join();
+    liba::set_log_stream_chooser(nullptr);
+    ASSERT_EQ(shared_sink.writes.size(), 800u);
+    for (const auto& line : shared_sink.writes) {
+        EXPECT_EQ(line.rfind(u"PlayerPCMImpl::fetch ", 0), 0u) << std::string(line.begin(), line.end());
+        EXPECT_EQ(line.find(u'\n'), line.size() - 1);
+    }
 }
 
 TEST(LogDeathTest, FatalErrorLogsShowsTheBoxAndExitsWithZero)

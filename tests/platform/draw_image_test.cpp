@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tests/support/reference_image.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -176,19 +178,38 @@ TEST(DrawImage, LoadsFromAFileAndFailsForAMissingOne)
 
 TEST(DrawPng, WrittenFileReadsBackPixelForPixel)
 {
-    // Wider than one stored deflate block (65535 bytes) so several blocks are written.
-    auto surface = Surface::create(200, 120);
+    // Flat colour (long matches), repeated rows (the up filter), a gradient and noise
+    // (literals), over more than one match window.
+    auto surface = Surface::create(300, 160);
+    std::uint32_t noise = 12345;
     for (int y = 0; y < surface->height(); ++y)
-        for (int x = 0; x < surface->width(); ++x)
-            surface->set_pixel(x, y, static_cast<uint32_t>((x << 16) | (y << 8) | ((x + y) & 0xFF)));
+        for (int x = 0; x < surface->width(); ++x) {
+            noise = noise * 1103515245u + 12345u;
+            std::uint32_t pixel = static_cast<uint32_t>((x << 16) | (y << 8) | ((x + y) & 0xFF));
+            if (y < 40)
+                pixel = 0x3060C0;
+            else if (y >= 120)
+                pixel = noise >> 8 & 0xFFFFFF;
+            else if (x < 100)
+                pixel = (x / 10 % 2) ? 0xFFFFFF : 0x000000;
+            surface->set_pixel(x, y, pixel & 0xFFFFFF);
+        }
     const fs::path path = scratch() / "written.png";
     ASSERT_TRUE(write_png(*surface, liba::to_wide(path.string())));
     EXPECT_FALSE(fs::exists(path.string() + ".part"));
+    EXPECT_LT(fs::file_size(path), 300u * 160u * 3u / 2u);
 
-    EXPECT_EQ(run("identify -format '%wx%h' '" + path.string() + "'"), "200x120");
+    const auto read = ui_test::read_png(path.string());
+    ASSERT_TRUE(read);
+    int differing = 0;
+    for (int y = 0; y < surface->height(); ++y)
+        for (int x = 0; x < surface->width(); ++x)
+            differing += read->pixel(x, y) != surface->pixel(x, y);
+    EXPECT_EQ(differing, 0);
     // ImageMagick validates the CRCs and the zlib stream while it reads the pixels.
-    const std::string pixels = run("convert '" + path.string() + "' -format '%[pixel:p{150,7}] %[pixel:p{3,119}]' info: 2>&1");
-    EXPECT_EQ(pixels, "srgb(150,7,157) srgb(3,119,122)");
+    EXPECT_EQ(run("identify -format '%wx%h' '" + path.string() + "'"), "300x160");
+    const std::string pixels = run("convert '" + path.string() + "' -format '%[pixel:p{150,70}] %[pixel:p{3,20}]' info: 2>&1");
+    EXPECT_EQ(pixels, "srgb(150,70,220) srgb(48,96,192)");
 }
 
 TEST(DrawPng, WriteFailsIntoAMissingFolder)

@@ -25,7 +25,7 @@ sleep 0.3
 timeout 10 "$demo" from-second-copy
 echo $? > "$out/second_copy_exit"
 sleep 0.5
-import -window root "$out/screen.png"
+import -window root "PNG24:$out/screen.png"
 kill "$pid"
 wait "$pid" 2>/dev/null
 exit 0

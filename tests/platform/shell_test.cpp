@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <thread>
 
 #include "platform/base/keys.h"
@@ -9,6 +10,7 @@
 #include "platform/window.h"
 #include "tests/platform/probe_window.h"
 #include "tests/platform/thread_runner.h"
+#include "tests/support/ui_harness.h"
 
 using namespace platform;
 using namespace platform_test;
@@ -183,41 +185,61 @@ TEST(Shell, PopupMenuNearTheBottomOpensUpwardsInsideTheScreen)
     });
 }
 
-TEST(Shell, TapAndHoldNeedsTheStylusStillForHalfASecond)
+struct HoldCase {
+    const char* name;
+    const char* script;
+    bool held;
+};
+
+class TapAndHold : public testing::TestWithParam<HoldCase> {};
+
+// On the test clock: half a second passes without anyone sleeping.
+TEST_P(TapAndHold, NeedsTheStylusStillForHalfASecond)
 {
-    run_on_own_thread([] {
-        configure_screen({});
-        Probe window({0, 52, 480, 536});
-        EXPECT_TRUE(recognize_tap_and_hold(window.handle, {50, 50}));
-
-        // Lifted first: no gesture, and the lift stays queued for the window.
-        deliver_pointer(messages::left_up, {50, 102});
-        EXPECT_FALSE(recognize_tap_and_hold(window.handle, {50, 50}));
-        drain();
-        EXPECT_EQ(window.of(messages::left_up).size(), 1u);
-
-        // A tremble of a pixel or two is still holding; a real move is not.
-        deliver_pointer(messages::mouse_move, {51, 103});
-        EXPECT_TRUE(recognize_tap_and_hold(window.handle, {50, 50}));
-        deliver_pointer(messages::mouse_move, {80, 102});
-        EXPECT_FALSE(recognize_tap_and_hold(window.handle, {50, 50}));
-    });
+    ui_test::UiHarness ui;
+    Probe window({0, 52, 480, 536});
+    std::optional<bool> held;
+    window.on_message = [&](const Message& m) {
+        if (m.message == messages::left_down)
+            held = recognize_tap_and_hold(window.handle, {point_param_x(m.lparam), point_param_y(m.lparam)});
+    };
+    const auto start = platform::now();
+    ui.play(GetParam().script);
+    EXPECT_FALSE(ui.failed());
+    EXPECT_EQ(held, GetParam().held);
+    EXPECT_GE(platform::now() - start, std::chrono::milliseconds(600));
+    // Whatever the answer, the lift still reaches the window.
+    EXPECT_EQ(window.of(messages::left_up).size(), 1u);
 }
 
-TEST(Shell, MessageBoxesAreRecordedAndAnsweredByThePresenter)
+INSTANTIATE_TEST_SUITE_P(Shell, TapAndHold,
+    testing::Values(HoldCase{"Held", "press 50 102\nwait 600\nrelease 50 102", true},
+        HoldCase{"LiftedFirst", "press 50 102\nwait 200\nrelease 50 102\nwait 400", false},
+        HoldCase{"TrembleIsStillHolding", "press 50 102\nmove 51 103\nwait 600\nrelease 51 103", true},
+        HoldCase{"MovedAway", "press 50 102\nmove 80 102\nwait 600\nrelease 80 102", false}),
+    [](const testing::TestParamInfo<HoldCase>& info) { return std::string(info.param.name); });
+
+TEST(Shell, MessageBoxesAreRecordedAndAnsweredByThePresenterOnItsOwnThread)
 {
     const auto before = shown_message_boxes().size();
     EXPECT_EQ(message_box({no_window, u"Default skin not found", u"Warning", MessageBoxButtons::ok}), answer_ok);
-    set_message_box_presenter([](const MessageBoxRequest& r) {
+    int presented = 0;
+    set_message_box_presenter([&presented](const MessageBoxRequest& r) {
+        ++presented;
         return r.buttons == MessageBoxButtons::yes_no ? answer_no : answer_cancel;
     });
-    std::thread([] { EXPECT_EQ(message_box({no_window, u"Replace?", u"Save", MessageBoxButtons::yes_no}), answer_no); })
+    EXPECT_EQ(message_box({no_window, u"Replace?", u"Save", MessageBoxButtons::yes_no}), answer_no);
+    // A worker's box never reaches the desktop's message box: it goes to standard
+    // error and takes the first button.
+    std::thread([] { EXPECT_EQ(message_box({no_window, u"Worker failed", u"Gluck", MessageBoxButtons::ok}), answer_ok); })
         .join();
     set_message_box_presenter(nullptr);
+    EXPECT_EQ(presented, 1);
     const auto shown = shown_message_boxes();
-    ASSERT_EQ(shown.size(), before + 2);
+    ASSERT_EQ(shown.size(), before + 3);
     EXPECT_EQ(shown[before].caption, u"Warning");
     EXPECT_EQ(shown[before + 1].text, u"Replace?");
+    EXPECT_EQ(shown[before + 2].text, u"Worker failed");
 }
 
 TEST(Shell, ClipboardKeepsWideTextOrHandsItToTheDesktop)

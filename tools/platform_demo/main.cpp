@@ -8,11 +8,12 @@
 #include <string>
 
 #include "liba/text.h"
-#include "platform/font.h"
-#include "platform/headless/headless_backend.h"
+#include "platform/backend.h"
 #include "platform/base/keys.h"
+#include "platform/font.h"
 #include "platform/screen.h"
-#include "platform/sdl/sdl_screen_backend.h"
+#include "platform/script.h"
+#include "platform/session.h"
 #include "platform/shell.h"
 #include "platform/shell_instance.h"
 #include "platform/window.h"
@@ -47,7 +48,6 @@ bool parse_options(int argc, char** argv, Options& options)
             options.headless = true;
         } else if (arg == "--script" && has_value) {
             options.script = argv[++i];
-            options.headless = true;
         } else if (arg == "--screen" && has_value) {
             int w = 0, h = 0;
             if (std::sscanf(argv[++i], "%dx%d", &w, &h) != 2 || w < 64 || h < 64 || w > 4096 || h > 4096)
@@ -285,33 +285,18 @@ private:
 
 int run(const Options& options, InstanceLock& instance)
 {
-    std::unique_ptr<EventSource> backend;
-    headless::Backend* script = nullptr;
-    if (options.headless) {
-        std::vector<headless::ScriptStep> steps;
-        if (!options.script.empty()) {
-            std::ifstream file(options.script);
-            if (!file) {
-                std::fprintf(stderr, "cannot read %s\n", options.script.c_str());
-                return 2;
-            }
-            std::stringstream text;
-            text << file.rdbuf();
-            std::string error;
-            if (!headless::parse_script(text.str(), steps, error)) {
-                std::fprintf(stderr, "%s: %s\n", options.script.c_str(), error.c_str());
-                return 2;
-            }
-        }
-        auto headless_backend = std::make_unique<headless::Backend>(std::move(steps));
-        script = headless_backend.get();
-        backend = std::move(headless_backend);
-    } else {
-        auto sdl_backend = std::make_unique<sdl::ScreenBackend>();
-        if (!sdl_backend->start("Platform demo", options.zoom))
-            return 2;
-        backend = std::move(sdl_backend);
+    std::vector<ScriptStep> steps;
+    std::string error;
+    if (!options.script.empty() && !read_script_file(options.script, steps, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 2;
     }
+    const auto backend = open_backend(options.headless ? "headless" : "sdl", {"Platform demo", options.zoom});
+    if (!backend)
+        return 2;
+    std::unique_ptr<ScriptPlayer> script;
+    if (!options.script.empty())
+        script = std::make_unique<ScriptPlayer>(std::move(steps), *backend, ScriptPlayer::AtEnd::quit);
 
     DemoWindow demo;
     // Held until the window exists, so a copy starting meanwhile waits and then finds it.
@@ -332,7 +317,7 @@ int main(int argc, char** argv)
                              "[--device pocketpc|smartphone] [--zoom N] [TEXT for a running copy]\n");
         return 2;
     }
-    configure_screen(options.screen);
+    Session session(options.screen);
 
     // Headless runs are tests and may run side by side; only desktop copies are single.
     InstanceLock instance(u"SkinnerClass_PlatformDemo");

@@ -1,14 +1,15 @@
-#include "platform/headless/headless_backend.h"
+#include "platform/script.h"
 
 #include <gtest/gtest.h>
 
-using platform::headless::parse_script;
-using platform::headless::ScriptStep;
+using platform::parse_script;
+using platform::ScriptStep;
 
-TEST(HeadlessScript, ReadsEveryStepAndSkipsCommentsAndBlankLines)
+TEST(Script, ReadsEveryStepAndSkipsCommentsAndBlankLines)
 {
     const std::string script = "# a comment\n"
                                "tap 10 20\r\n"
+                               "doubletap 1 2\n"
                                "\n"
                                "  hold 5 6 700\n"
                                "key Enter\n"
@@ -20,16 +21,17 @@ TEST(HeadlessScript, ReadsEveryStepAndSkipsCommentsAndBlankLines)
     std::vector<ScriptStep> steps;
     std::string error;
     ASSERT_TRUE(parse_script(script, steps, error)) << error;
-    ASSERT_EQ(steps.size(), 8u);
+    ASSERT_EQ(steps.size(), 9u);
     EXPECT_EQ(steps[0].verb, "tap");
     EXPECT_EQ(steps[0].line, 2);
-    EXPECT_EQ(steps[1].words, (std::vector<std::string>{"5", "6", "700"}));
-    EXPECT_EQ(steps[3].rest, "Hello world");
-    EXPECT_EQ(steps[4].rest, "2000 title Ring tone");
-    EXPECT_EQ(steps[6].rest, "out dir/shot.png");
+    EXPECT_EQ(steps[1].verb, "doubletap");
+    EXPECT_EQ(steps[2].words, (std::vector<std::string>{"5", "6", "700"}));
+    EXPECT_EQ(steps[4].rest, "Hello world");
+    EXPECT_EQ(steps[5].rest, "2000 title Ring tone");
+    EXPECT_EQ(steps[7].rest, "out dir/shot.png");
 }
 
-TEST(HeadlessScript, RefusesMalformedStepsNamingTheLine)
+TEST(Script, RefusesMalformedStepsNamingTheLine)
 {
     const struct {
         const char* script;
@@ -38,6 +40,7 @@ TEST(HeadlessScript, RefusesMalformedStepsNamingTheLine)
         {"jump 1 2", "script line 1: unknown step \"jump\""},
         {"tap 1", "script line 1: tap takes 2 arguments"},
         {"\ntap 1 x", "script line 2: \"x\" is not a number"},
+        {"doubletap 1 99999999999", "script line 1: \"99999999999\" is not a number"},
         {"key Hyper", "script line 1: unknown key \"Hyper\""},
         {"wait-until soon title X", "script line 1: wait-until MS CONDITION ARGUMENTS"},
         {"wait-until 10 colour 1 2", "script line 1: unknown condition \"colour\""},
