@@ -142,7 +142,7 @@ void fatal_error(std::u16string_view where, std::u16string_view what)
     [[maybe_unused]] const auto written = ::write(STDERR_FILENO, line.data(), line.size());
     if (FatalErrorBox box = fatal_box.load())
         box(what, where);
-    _exit(0);
+    _exit(fatal_exit_code);
 }
 
 } // namespace liba

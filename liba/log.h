@@ -51,9 +51,13 @@ LogStream& operator<<(LogStream& stream, unsigned value);
 LogStream& operator<<(LogStream& stream, unsigned long value);
 LogStream& operator<<(LogStream& stream, double value);
 
+// The exit status of a process that ended with a fatal error (EX_SOFTWARE), so that
+// scripts and launchers see the failure.
+constexpr int fatal_exit_code = 70;
+
 // Reports a programming error and ends the process: logs "Gluck: what @ where",
-// shows what (captioned where) through the message-box hook, and exits with code 0
-// without running destructors.
+// shows what (captioned where) through the message-box hook, and exits with
+// fatal_exit_code without running destructors.
 [[noreturn]] void fatal_error(std::u16string_view where, std::u16string_view what);
 
 // Shows a fatal report to the user and returns when it is dismissed. The user

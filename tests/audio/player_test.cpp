@@ -1,3 +1,4 @@
+#include "liba/log.h"
 #include "audio/player_pcm.h"
 
 #include <gtest/gtest.h>
@@ -354,7 +355,7 @@ TEST(PlayerDeathTest, PushingIntoThePlayerIsAProgrammingError)
             provider.connect(&player);
             provider.push(counting_block(1, 8000, 10));
         },
-        testing::ExitedWithCode(0), "on_data unexpected - player is active object");
+        testing::ExitedWithCode(liba::fatal_exit_code), "on_data unexpected - player is active object");
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "liba/log.h"
 #include "liba/active.h"
 
 #include <chrono>
@@ -326,7 +327,7 @@ class ActiveMisuseDeathTest : public testing::TestWithParam<MisuseCase> {};
 TEST_P(ActiveMisuseDeathTest, IsFatal)
 {
     testing::FLAGS_gtest_death_test_style = "threadsafe";
-    EXPECT_EXIT(GetParam().misuse(), testing::ExitedWithCode(0), GetParam().report);
+    EXPECT_EXIT(GetParam().misuse(), testing::ExitedWithCode(liba::fatal_exit_code), GetParam().report);
 }
 
 struct Idle : CActive {

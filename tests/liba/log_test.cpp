@@ -77,7 +77,7 @@ TEST(LogTest, LinesFromSeveralThreadsReachTheSinkWhole)
     }
 }
 
-TEST(LogDeathTest, FatalErrorLogsShowsTheBoxAndExitsWithZero)
+TEST(LogDeathTest, FatalErrorLogsShowsTheBoxAndExitsWithAFailure)
 {
     EXPECT_EXIT(
         {
@@ -87,7 +87,7 @@ TEST(LogDeathTest, FatalErrorLogsShowsTheBoxAndExitsWithZero)
             });
             liba::fatal_error(u"CActiveScheduler::notify()", u"Active object is not active");
         },
-        testing::ExitedWithCode(0),
+        testing::ExitedWithCode(liba::fatal_exit_code),
         "Gluck: Active object is not active @ CActiveScheduler::notify\\(\\)\n"
         "box\\[Active object is not active\\|CActiveScheduler::notify\\(\\)\\]");
 }

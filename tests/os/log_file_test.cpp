@@ -1,3 +1,4 @@
+#include "liba/log.h"
 #include "os/log_file.h"
 
 #include <atomic>
@@ -125,7 +126,7 @@ TEST_F(LogFileTest, FatalErrorLeavesItsLineInTheFile)
             liba::set_fatal_error_box(nullptr);
             liba::fatal_error(u"Here::there()", u"Broken");
         },
-        testing::ExitedWithCode(0), "Gluck");
+        testing::ExitedWithCode(liba::fatal_exit_code), "Gluck");
     EXPECT_NE(contents(log_path_).find(utf16le("Gluck: Broken @ Here::there()\n")), std::string::npos);
 }
 

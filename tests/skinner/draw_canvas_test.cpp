@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "liba/log.h"
 #include "platform/font.h"
 #include "skinner/draw/canvas.h"
 #include "skinner/draw/font.h"
@@ -173,7 +174,7 @@ TEST(DrawCanvasDeathTest, SelectingASurfaceTwiceIsFatal)
             HDCSelector first(*surface);
             HDCSelector second(*surface);
         },
-        ::testing::ExitedWithCode(0), "Failed to select bitmap into context");
+        ::testing::ExitedWithCode(liba::fatal_exit_code), "Failed to select bitmap into context");
 }
 
 TEST(DrawCanvas, SelectorReleasesItsSurface)

@@ -1,5 +1,6 @@
 // Finding, reading and checking skin files.
 
+#include "liba/log.h"
 #include "skinner/skin/skin_reader.h"
 #include "tests/skinner/skin_test_support.h"
 
@@ -41,7 +42,7 @@ TEST(SkinFile, HeaderOnlySkinHasNoForms)
             SkinReader reader(wide(folder / "empty.skin"), qvga, pocket_pc);
             reader.form_node(u"Main");
         },
-        testing::ExitedWithCode(0), "has no form \\{Main\\}");
+        testing::ExitedWithCode(liba::fatal_exit_code), "has no form \\{Main\\}");
 }
 
 TEST(SkinFile, TextFieldsMustEndInsideAndBeZeroAfter)
@@ -84,7 +85,7 @@ TEST(SkinFile, MissingFileIsInvalid)
     SkinReader reader(wide(folder / "absent.skin"), qvga, pocket_pc);
     EXPECT_FALSE(reader.is_valid());
     EXPECT_FALSE(reader.check_version(u"", qvga));
-    EXPECT_EXIT(reader.find_node(u"Main", u"btnOk"), testing::ExitedWithCode(0), "was invalid, but no check_version");
+    EXPECT_EXIT(reader.find_node(u"Main", u"btnOk"), testing::ExitedWithCode(liba::fatal_exit_code), "was invalid, but no check_version");
 }
 
 TEST(SkinFile, ReadsTheSkinEntryOfAnArchiveWhateverItsCase)

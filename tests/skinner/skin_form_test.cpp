@@ -1,5 +1,6 @@
 // Choosing the variant of a form, and finding controls and kinds.
 
+#include "liba/log.h"
 #include "skinner/skin/skin_reader.h"
 #include "tests/skinner/skin_test_support.h"
 
@@ -107,7 +108,7 @@ TEST_F(SkinForm, DevicesAndFullScreenDecideWhatFits)
     SkinReader phone(path, {240, 320}, smartphone);
     EXPECT_EQ(chosen(phone, u"Panel"), u"");
     EXPECT_EQ(phone.form_list().find(u"good_for_device"), std::u16string::npos);
-    EXPECT_EXIT(phone.form_node(u"Panel"), testing::ExitedWithCode(0),
+    EXPECT_EXIT(phone.form_node(u"Panel"), testing::ExitedWithCode(liba::fatal_exit_code),
                 "has no form \\{Panel\\} for workarea_size=240 266. list of all forms:");
 
     SkinReader pda(path, {240, 320}, pocket_pc);
@@ -138,11 +139,11 @@ TEST_F(SkinForm, MissingNodesEndTheProgram)
     SkinReader reader(path, {240, 320}, pocket_pc);
     EXPECT_NE(reader.find_node(u"", u"Button"), 0u);
     EXPECT_EQ(reader.find_node(u"", u""), 0u) << "an empty kind name finds nothing, quietly";
-    EXPECT_EXIT(reader.find_node(u"Main", u"btnNo"), testing::ExitedWithCode(0),
+    EXPECT_EXIT(reader.find_node(u"Main", u"btnNo"), testing::ExitedWithCode(liba::fatal_exit_code),
                 "form \\{Main\\} has no control \\{btnNo\\} @ report_no_control");
-    EXPECT_EXIT(reader.find_node(u"", u"Slider"), testing::ExitedWithCode(0),
+    EXPECT_EXIT(reader.find_node(u"", u"Slider"), testing::ExitedWithCode(liba::fatal_exit_code),
                 "has no kind \\{Slider\\} @ report_no_form");
-    EXPECT_EXIT(reader.form_control_count(u"About"), testing::ExitedWithCode(0), "has no form \\{About\\}");
+    EXPECT_EXIT(reader.form_control_count(u"About"), testing::ExitedWithCode(liba::fatal_exit_code), "has no form \\{About\\}");
 }
 
 TEST_F(SkinForm, ControlListKeepsSourceOrder)

@@ -141,7 +141,7 @@ TEST_F(SkinProperties, SwitchingLanguageAndSkin)
               std::u16string::npos);
     EXPECT_NE(captured.text.find(u"CompareCounter=0\nPropertyCounter=0\nFoundPropertyCounter=0\n"),
               std::u16string::npos);
-    EXPECT_EXIT(properties.integer(u"", u"Frame", u"Border", 0), testing::ExitedWithCode(0), "report_no_skin");
+    EXPECT_EXIT(properties.integer(u"", u"Frame", u"Border", 0), testing::ExitedWithCode(liba::fatal_exit_code), "report_no_skin");
 }
 
 TEST_F(SkinProperties, RefreshHandsThePropertiesToTheFormReloader)
