@@ -19,7 +19,7 @@ public:
 
 struct BackendOptions {
     std::string title = "Melodrift"; // of the desktop window
-    int zoom = 1;                     // desktop pixels per screen pixel
+    int zoom = 1; // desktop pixels per screen pixel
 };
 
 // The names in the table, in its order: "sdl", "headless".

@@ -12,10 +12,7 @@ namespace platform {
 
 namespace {
 
-bool is_modifier(std::uint32_t key)
-{
-    return key == keys::shift || key == keys::control || key == keys::alt;
-}
+bool is_modifier(std::uint32_t key) { return key == keys::shift || key == keys::control || key == keys::alt; }
 
 void remember_modifier(std::uint32_t key, bool down)
 {
@@ -60,10 +57,7 @@ void input_text(std::u16string_view text)
         deliver_composition(text);
 }
 
-void input_pointer(std::uint32_t message, Point screen_point)
-{
-    deliver_pointer(message, screen_point);
-}
+void input_pointer(std::uint32_t message, Point screen_point) { deliver_pointer(message, screen_point); }
 
 bool modifier_down(std::uint32_t virtual_key)
 {

@@ -1,5 +1,6 @@
 #include "platform/screen.h"
 
+#include <cstdio>
 #include <memory>
 #include <mutex>
 #include <utility>
@@ -53,6 +54,28 @@ void compose(Surface& surface, const Rect& area)
 }
 
 } // namespace
+
+std::optional<Size> parse_screen_size(std::string_view text)
+{
+    int width = 0;
+    int height = 0;
+    char extra = 0;
+    const std::string copy(text);
+    if (std::sscanf(copy.c_str(), "%dx%d%c", &width, &height, &extra) != 2)
+        return std::nullopt;
+    if (width < 64 || height < 64 || width > 4096 || height > 4096)
+        return std::nullopt;
+    return Size{width, height};
+}
+
+std::optional<DeviceKind> parse_device_kind(std::string_view text)
+{
+    if (text == "pocketpc")
+        return DeviceKind::pocket_pc;
+    if (text == "smartphone")
+        return DeviceKind::smartphone;
+    return std::nullopt;
+}
 
 void configure_screen(const ScreenConfig& config)
 {

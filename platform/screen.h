@@ -1,6 +1,8 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/base/geometry.h"
 #include "platform/base/message.h"
@@ -17,6 +19,11 @@ struct ScreenConfig {
     Size size{480, 640};
     DeviceKind device = DeviceKind::pocket_pc;
 };
+
+// "WxH" (64 to 4096 each way), as the programs' --screen option takes it.
+std::optional<Size> parse_screen_size(std::string_view text);
+// "pocketpc" or "smartphone", as the --device option takes it.
+std::optional<DeviceKind> parse_device_kind(std::string_view text);
 
 // Sets the screen up; windows already made keep their places.
 void configure_screen(const ScreenConfig& config);

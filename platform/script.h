@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,7 @@ namespace platform {
 struct ScriptStep {
     std::string verb;
     std::vector<std::string> words; // the arguments, split at spaces
-    std::string rest;               // everything after the verb (texts, file names)
+    std::string rest; // everything after the verb (texts, file names)
     int line = 0;
 };
 
@@ -42,6 +43,9 @@ public:
     ~ScriptPlayer() override;
 
     void append(std::vector<ScriptStep> steps);
+    // Runs once when the steps that were there have all run (AtEnd::stay): a test's way
+    // to end the loop its script was playing in.
+    void when_done(std::function<void()> action) { when_done_ = std::move(action); }
     bool finished() const { return next_ >= steps_.size(); }
     // A wait-until timed out, a screenshot could not be written, or (AtEnd::stay) a
     // loop waited for input after the last step; the reason went to standard error
@@ -70,6 +74,7 @@ private:
     bool playing_ = false;
     bool ended_ = false;
     bool failed_ = false;
+    std::function<void()> when_done_;
 };
 
 } // namespace platform

@@ -13,9 +13,13 @@ std::atomic<Session*> installed{nullptr};
 
 } // namespace
 
-Session::Session(DefaultTag) : state_(std::make_unique<State>()) {}
+Session::Session(DefaultTag)
+    : state_(std::make_unique<State>())
+{
+}
 
-Session::Session(const ScreenConfig& screen) : state_(std::make_unique<State>())
+Session::Session(const ScreenConfig& screen)
+    : state_(std::make_unique<State>())
 {
     MessageQueue::current()->clear();
     previous_ = installed.exchange(this);
@@ -29,9 +33,12 @@ Session::~Session()
         return;
     for (const WindowHandle window : top_level_windows())
         destroy_window(window);
+    state_->extensions.clear();
     MessageQueue::current()->clear();
     installed.store(previous_);
 }
+
+std::shared_ptr<void>& Session::extension_slot(std::type_index type) { return state_->extensions[type]; }
 
 Session& Session::current()
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <typeindex>
 
 #include "liba/nocopy.h"
 #include "platform/screen.h"
@@ -21,11 +22,23 @@ public:
 
     static Session& current();
 
+    // State that a layer above keeps for the session (the framework's list of live
+    // forms, say): made on first use, gone with the session. User-interface thread.
+    template <class T> T& extension()
+    {
+        std::shared_ptr<void>& slot = extension_slot(typeid(T));
+        if (!slot)
+            slot = std::make_shared<T>();
+        return *static_cast<T*>(slot.get());
+    }
+
     struct State;
     State& state() { return *state_; }
 
 private:
-    struct DefaultTag {};
+    std::shared_ptr<void>& extension_slot(std::type_index type);
+
+    struct DefaultTag { };
     explicit Session(DefaultTag);
 
     std::unique_ptr<State> state_;

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <map>
+#include <memory>
+#include <typeindex>
+
 #include "platform/screen_state.h"
 #include "platform/session.h"
 #include "platform/shell_state.h"
@@ -12,6 +16,7 @@ struct Session::State {
     WindowTable windows;
     ScreenState screen;
     ShellState shell;
+    std::map<std::type_index, std::shared_ptr<void>> extensions;
 };
 
 } // namespace platform

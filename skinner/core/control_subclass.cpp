@@ -59,15 +59,9 @@ std::intptr_t ChainProcedure::operator()(const platform::Message& message) const
     return result;
 }
 
-ControlSubclass::~ControlSubclass()
-{
-    detach();
-}
+ControlSubclass::~ControlSubclass() { detach(); }
 
-std::intptr_t ControlSubclass::handle_message(const platform::Message&, bool&)
-{
-    return 0;
-}
+std::intptr_t ControlSubclass::handle_message(const platform::Message&, bool&) { return 0; }
 
 void ControlSubclass::attach(platform::WindowHandle window)
 {

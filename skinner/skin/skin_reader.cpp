@@ -297,6 +297,26 @@ std::pair<std::u16string, std::u16string> SkinReader::form_control_entry(std::u1
     return {data_->text(name), data_->text(class_name)};
 }
 
+std::vector<std::u16string> SkinReader::form_control_names(std::u16string_view form)
+{
+    std::vector<std::u16string> names;
+    std::vector<Offset> pending;
+    // In order: left subtree, node, right subtree. The data was checked when it was
+    // opened, so the walk ends.
+    for (Offset node = data_->control_root(form_node(form)); node || !pending.empty();) {
+        if (node) {
+            pending.push_back(node);
+            node = data_->left(node);
+            continue;
+        }
+        node = pending.back();
+        pending.pop_back();
+        names.push_back(data_->text(data_->name(node)));
+        node = data_->right(node);
+    }
+    return names;
+}
+
 void SkinReader::report_no_skin() const
 {
     liba::fatal_error(u"report_no_skin", u"Skin file {" + path_ + u"} was invalid, but no check_version performed");

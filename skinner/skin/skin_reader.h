@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 #include <string_view>
 #include <utility>
 
@@ -60,6 +61,9 @@ public:
     uint32_t form_control_count(std::u16string_view form);
     // (control name, class name) of the index-th entry of the form's control list.
     std::pair<std::u16string, std::u16string> form_control_entry(std::u16string_view form, uint32_t index);
+    // Every control the chosen variant of the form describes, with a class or not, in
+    // name order.
+    std::vector<std::u16string> form_control_names(std::u16string_view form);
     // What the last form walk saw: "+" for the candidates, "-" for the others.
     std::u16string form_list() const;
 

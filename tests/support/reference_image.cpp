@@ -21,7 +21,7 @@ fs::path reference_path(const std::string& name)
 {
     const fs::path relative(name);
     return fs::path(MELODRIFT_SOURCE_DIR) / "tests" / relative.parent_path() / "references" /
-           (relative.filename().string() + ".png");
+        (relative.filename().string() + ".png");
 }
 
 fs::path scratch_path(const std::string& name, const std::string& suffix)
@@ -117,9 +117,9 @@ testing::AssertionResult matches_reference(
         return testing::AssertionFailure() << "no reference " << reference << " (the picture is " << actual_path
                                            << "; scripts/update-references makes it the reference)";
     if (expected->width() != actual->width() || expected->height() != actual->height())
-        return testing::AssertionFailure() << name << ": " << actual->width() << "x" << actual->height()
-                                           << " against a reference of " << expected->width() << "x"
-                                           << expected->height() << " (see " << actual_path << ")";
+        return testing::AssertionFailure()
+            << name << ": " << actual->width() << "x" << actual->height() << " against a reference of "
+            << expected->width() << "x" << expected->height() << " (see " << actual_path << ")";
     int differing = 0;
     for (int y = 0; y < actual->height(); ++y)
         for (int x = 0; x < actual->width(); ++x)
@@ -130,8 +130,8 @@ testing::AssertionResult matches_reference(
     }
     const fs::path diff_path = scratch_path(name, ".diff");
     platform::write_png(*difference(*actual, *expected), liba::to_wide(diff_path.string()));
-    return testing::AssertionFailure() << name << ": " << differing << " pixels differ from " << reference
-                                       << " (see " << actual_path << " and " << diff_path << ")";
+    return testing::AssertionFailure() << name << ": " << differing << " pixels differ from " << reference << " (see "
+                                       << actual_path << " and " << diff_path << ")";
 }
 
 testing::AssertionResult png_matches_reference(const std::string& png_path, const std::string& name)

@@ -11,10 +11,7 @@ namespace ui_test {
 
 namespace {
 
-std::string point(int x, int y)
-{
-    return std::to_string(x) + " " + std::to_string(y);
-}
+std::string point(int x, int y) { return std::to_string(x) + " " + std::to_string(y); }
 
 } // namespace
 
@@ -28,15 +25,31 @@ UiHarness::UiHarness(const platform::ScreenConfig& screen)
 
 UiHarness::~UiHarness() = default;
 
-void UiHarness::play(std::string_view script)
+bool UiHarness::append(std::string_view script)
 {
     std::vector<platform::ScriptStep> steps;
     std::string error;
     if (!platform::parse_script(std::string(script), steps, error)) {
         ADD_FAILURE() << error;
-        return;
+        return false;
     }
     player_->append(std::move(steps));
+    return true;
+}
+
+void UiHarness::play_during(std::string_view script, const std::function<void()>& run, std::function<void()> finish)
+{
+    if (!append(script))
+        return;
+    player_->when_done(std::move(finish));
+    run();
+    run_until_idle();
+}
+
+void UiHarness::play(std::string_view script)
+{
+    if (!append(script))
+        return;
     auto& queue = *platform::MessageQueue::current();
     for (;;) {
         run_until_idle();
@@ -76,9 +89,6 @@ void UiHarness::key_down(std::string_view name) { play("keydown " + std::string(
 void UiHarness::key_up(std::string_view name) { play("keyup " + std::string(name)); }
 void UiHarness::type(std::string_view text) { play("type " + std::string(text)); }
 
-void UiHarness::advance(std::chrono::milliseconds time)
-{
-    play("wait " + std::to_string(time.count()));
-}
+void UiHarness::advance(std::chrono::milliseconds time) { play("wait " + std::to_string(time.count())); }
 
 } // namespace ui_test

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -40,6 +41,9 @@ public:
     void advance(std::chrono::milliseconds time);
     // Any script steps, one a line.
     void play(std::string_view script);
+    // Plays the script while a loop that run starts (a form's modal loop) waits for
+    // input; when the script is done, finish ends that loop (closes the form, say).
+    void play_during(std::string_view script, const std::function<void()>& run, std::function<void()> finish);
     // Dispatches what is queued until nothing is left (the clock stands still).
     void run_until_idle();
 
@@ -50,6 +54,8 @@ public:
     platform::TestClock& clock() { return clock_; }
 
 private:
+    bool append(std::string_view script);
+
     platform::Session session_;
     platform::TestClock clock_;
     std::unique_ptr<platform::Backend> backend_;

@@ -49,15 +49,15 @@ bool parse_options(int argc, char** argv, Options& options)
         } else if (arg == "--script" && has_value) {
             options.script = argv[++i];
         } else if (arg == "--screen" && has_value) {
-            int w = 0, h = 0;
-            if (std::sscanf(argv[++i], "%dx%d", &w, &h) != 2 || w < 64 || h < 64 || w > 4096 || h > 4096)
+            const auto size = parse_screen_size(argv[++i]);
+            if (!size)
                 return false;
-            options.screen.size = {w, h};
+            options.screen.size = *size;
         } else if (arg == "--device" && has_value) {
-            const std::string device = argv[++i];
-            if (device != "pocketpc" && device != "smartphone")
+            const auto device = parse_device_kind(argv[++i]);
+            if (!device)
                 return false;
-            options.screen.device = device == "smartphone" ? DeviceKind::smartphone : DeviceKind::pocket_pc;
+            options.screen.device = *device;
         } else if (arg == "--zoom" && has_value) {
             options.zoom = std::atoi(argv[++i]);
             if (options.zoom < 1 || options.zoom > 8)

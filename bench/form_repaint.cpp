@@ -1,0 +1,146 @@
+// links: skinner
+// Repainting a form: a 480 x 640 form of 50 controls, each a nine-slice picture and a
+// line of text, painted whole, and one control painted again. Prints milliseconds per
+// repaint (median and best of many), with and without composing the screen.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "liba/text.h"
+#include "platform/backend.h"
+#include "platform/base/message_queue.h"
+#include "platform/png_writer.h"
+#include "platform/screen.h"
+#include "platform/session.h"
+#include "platform/window.h"
+#include "skinner/core/control.h"
+#include "skinner/core/form.h"
+#include "skinner/draw/canvas.h"
+#include "skinner/skin/properties.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using skinner::Point;
+
+class Tile : public skinner::Control {
+public:
+    Tile(skinner::Container& container, std::u16string_view id)
+        : Control(container, id)
+        , look_(picture(u"Normal", skinner::Picture()))
+        , font_(properties().scale())
+    {
+        font_.set_specification(u"12 0 0 0 Tahoma");
+    }
+    void draw(skinner::CanvasImpl& canvas, Point origin, Point size) override
+    {
+        canvas.draw_picture(look_, position(), position() + this->size());
+        canvas.draw_text(font_, {20, 30, 40, 0}, id(), position(), this->size(), skinner::CENTER, skinner::VCENTER);
+        Control::draw(canvas, origin, size);
+    }
+
+private:
+    skinner::Picture look_;
+    skinner::Font font_;
+};
+
+fs::path own_folder() { return fs::canonical("/proc/self/exe").parent_path(); }
+
+std::u16string build_skin(const fs::path& folder)
+{
+    fs::create_directories(folder);
+    auto art = platform::Surface::create(24, 24);
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 24; ++x)
+            art->set_pixel(x, y, (x < 4 || y < 4 || x >= 20 || y >= 20) ? 0x304050 : 0xD0E0F0 - y * 0x010101);
+    platform::write_png(*art, liba::to_wide((folder / "tile.png").string()));
+    std::string xml =
+        "<skin key=\"Melodrift_1.00\"><resolution width=\"480\" height=\"640\"/>"
+        "<form name=\"Bench\"><point name=\"Size\" value=\"480 536\"/><int name=\"StartPosition\" value=\"3\"/>";
+    for (int i = 0; i < 50; ++i) {
+        const int x = 8 + (i % 5) * 94;
+        const int y = 8 + (i / 5) * 52;
+        xml += "<control name=\"tile" + std::to_string(i) + "\"><point name=\"Position\" value=\"" + std::to_string(x) +
+            " " + std::to_string(y) +
+            "\"/><point name=\"Size\" value=\"88 46\"/>"
+            "<picture name=\"Normal\" image=\"tile\" margins=\"4 4 4 4\" stretch=\"true\"/></control>";
+    }
+    xml += "</form></skin>";
+    std::ofstream(folder / "bench.xml") << xml;
+    const std::string command = "'" + (own_folder() / "skinc").string() + "' '" + (folder / "bench.xml").string() +
+        "' -o '" + (folder / "bench.skin").string() + "'";
+    if (std::system(command.c_str()) != 0)
+        return {};
+    return liba::to_wide((folder / "bench.skin").string());
+}
+
+void run_until_idle()
+{
+    platform::Message message;
+    while (platform::peek_message(message))
+        platform::dispatch(message);
+}
+
+// Milliseconds per call of step, as median and best over rounds.
+void measure(const char* what, int rounds, const std::function<void()>& step)
+{
+    std::vector<double> times;
+    for (int i = 0; i < rounds; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        step();
+        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    std::sort(times.begin(), times.end());
+    std::printf("%-44s median %.4f ms  best %.4f ms\n", what, times[times.size() / 2], times.front());
+}
+
+} // namespace
+
+int main()
+{
+    const fs::path folder = fs::temp_directory_path() / ("melodrift_bench_form_" + std::to_string(getpid()));
+    const std::u16string skin = build_skin(folder);
+    if (skin.empty()) {
+        std::fprintf(stderr, "cannot build the benchmark's skin\n");
+        return 1;
+    }
+    platform::Session session({{480, 640}, platform::DeviceKind::pocket_pc});
+    const auto backend = platform::open_backend("headless", {});
+    skinner::Properties properties(skin, {480, 640});
+    skinner::Form form(nullptr, properties, u"Bench");
+    std::vector<std::unique_ptr<Tile>> tiles;
+    for (int i = 0; i < 50; ++i)
+        tiles.push_back(std::make_unique<Tile>(form, u"tile" + liba::to_wide(std::to_string(i))));
+    run_until_idle();
+    platform::screen_surface();
+
+    const Point whole = form.actual_size();
+    std::printf("form %dx%d, %zu controls\n", whole.x, whole.y, form.controls().size());
+    measure("full repaint", 200, [&] {
+        form.invalidate({0, 0}, whole);
+        run_until_idle();
+    });
+    measure("full repaint and screen composition", 200, [&] {
+        form.invalidate({0, 0}, whole);
+        run_until_idle();
+        platform::screen_surface();
+    });
+    measure("one control's repaint", 2000, [&] {
+        tiles[27]->invalidate();
+        run_until_idle();
+    });
+    measure("one control's repaint and screen composition", 2000, [&] {
+        tiles[27]->invalidate();
+        run_until_idle();
+        platform::screen_surface();
+    });
+    fs::remove_all(folder);
+    return 0;
+}

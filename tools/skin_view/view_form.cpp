@@ -1,0 +1,64 @@
+#include "tools/skin_view/view_form.h"
+
+#include <algorithm>
+
+#include "platform/screen.h"
+#include "skinner/draw/canvas.h"
+#include "skinner/draw/font.h"
+#include "skinner/skin/properties.h"
+
+namespace {
+
+// A control the program makes itself: its rectangle outlined, with its name.
+class StandIn : public skinner::Control {
+public:
+    StandIn(skinner::Container& container, std::u16string_view id)
+        : Control(container, id)
+        , font_(properties().scale())
+    {
+        font_.set_specification(u"9 0 0 0 Tahoma");
+    }
+
+    void draw(skinner::CanvasImpl& canvas, skinner::Point update_origin, skinner::Point update_size) override
+    {
+        const skinner::Colour line{200, 40, 120, 0};
+        const skinner::Point at = position();
+        const skinner::Point size = this->size();
+        canvas.fill_rectangle(at, {size.x, 1}, line);
+        canvas.fill_rectangle({at.x, at.y + size.y - 1}, {size.x, 1}, line);
+        canvas.fill_rectangle(at, {1, size.y}, line);
+        canvas.fill_rectangle({at.x + size.x - 1, at.y}, {1, size.y}, line);
+        canvas.draw_text_ellipsis(
+            font_, line, id(), {at.x + 3, at.y}, {size.x - 6, size.y}, skinner::LEFT, skinner::VCENTER);
+        Control::draw(canvas, update_origin, update_size);
+    }
+
+private:
+    skinner::Font font_;
+};
+
+} // namespace
+
+ViewForm::ViewForm(skinner::Properties& properties, std::u16string name)
+    : Form(nullptr, properties, name)
+{
+    make_stand_ins();
+}
+
+void ViewForm::make_stand_ins()
+{
+    stand_ins_.clear();
+    for (const std::u16string& id : properties().impl().reader().form_control_names(form_name()))
+        if (!find_control(id))
+            stand_ins_.push_back(std::make_unique<StandIn>(*this, id));
+}
+
+int ViewForm::on_command(skinner::Control* sender, std::u16string_view command)
+{
+    if (command != u"#ScreenResolution#")
+        return Form::on_command(sender, command);
+    stand_ins_.clear();
+    properties().load_skin(properties().skin_path(), platform::screen_size());
+    make_stand_ins();
+    return 1;
+}
