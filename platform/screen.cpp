@@ -146,10 +146,21 @@ int bar_height()
     return bar_height_for(s.config.size, s.config.device, s.full_screen);
 }
 
-Rect work_area()
+InputPanelInfo input_panel_info()
+{
+    const Size size = screen_size();
+    return {false, {0, 0, size.width, size.height}};
+}
+
+Rect work_area(bool consult_input_panel)
 {
     const Size size = screen_size();
     const int bar = bar_height();
+    if (consult_input_panel && !full_screen()) {
+        const InputPanelInfo panel = input_panel_info();
+        if (panel.shown)
+            return {0, bar, panel.visible_desktop.right(), panel.visible_desktop.bottom() - bar};
+    }
     return {0, bar, size.width, size.height - 2 * bar};
 }
 

@@ -40,8 +40,17 @@ bool full_screen();
 int bar_height_for(Size screen, DeviceKind device, bool full_screen);
 // The same for the screen as it is configured now.
 int bar_height();
-// The screen between the two bars.
-Rect work_area();
+// The input panel (the on-screen keyboard) and the part of the screen it leaves free.
+// A desktop has a real keyboard, so the panel is never shown here.
+struct InputPanelInfo {
+    bool shown = false;
+    Rect visible_desktop;
+};
+InputPanelInfo input_panel_info();
+
+// The screen between the two bars. Consulting the input panel, a shown panel (outside
+// full-screen mode) leaves only the desktop above it.
+Rect work_area(bool consult_input_panel = false);
 
 // Swaps width and height and sends setting_change (setting_screen) to every window.
 void rotate_screen();

@@ -160,7 +160,7 @@ void Form::place_window()
     if (needed.x == 0 && needed.y == 0)
         return;
     const Point skin_position = form_point(u"Position", {0, 0});
-    const platform::Rect work = platform::work_area();
+    const platform::Rect work = platform::work_area(true);
     const platform::Rect reference = owner_ ? platform::window_rect(owner_->window()) : work;
     const AxisPlace x =
         place_axis(start_position_x_, needed.x, skin_position.x, work.x, work.width, reference.x, reference.width);
