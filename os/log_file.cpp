@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "os/path.h"
 #include "os/registry.h"
 
 namespace os {
@@ -56,6 +57,8 @@ void Log::retire()
 namespace {
 
 using Clock = std::chrono::steady_clock;
+// The program never writes beside itself (an installed copy could not).
+constexpr std::u16string_view log_folder = u"%state%";
 constexpr auto check_interval = std::chrono::milliseconds(250);
 
 // The stream log() hands out and the switch value it was made for. A replaced log is
@@ -78,8 +81,10 @@ public:
                 log_->retire();
                 retired_.push_back(std::move(log_));
             }
-            if (on)
-                log_ = std::make_unique<Log>(u"%app_full_name%.txt");
+            if (on) {
+                make_directories(log_folder);
+                log_ = std::make_unique<Log>(log_file_path());
+            }
             current_.store(on ? log_.get() : &liba::empty_log_stream(), std::memory_order_release);
         }
         next_check_.store(now + std::chrono::duration_cast<Clock::duration>(check_interval).count(),
@@ -107,5 +112,10 @@ liba::LogStream& choose_log_stream()
 } // namespace
 
 void install_log_file() { liba::set_log_stream_chooser(choose_log_stream); }
+
+std::u16string log_file_path()
+{
+    return join_path(log_folder, file_name(expand_macros(u"%app_full_name%")) + u".txt");
+}
 
 } // namespace os

@@ -43,11 +43,14 @@ private:
     liba::Mutex mutex_;
 };
 
-// Makes liba::log() write to "%app_full_name%.txt" while the registry number "Log"
+// Makes liba::log() write to log_file_path() while the registry number "Log"
 // under "HKEY_CURRENT_USER\Software\Quenbry" is non-zero. The switch is read again at
 // most every quarter of a second, so a statement costs no file-system access while
 // logging is off; switching on starts a fresh file. MELODRIFT_LOG, when set, still
 // takes precedence.
 void install_log_file();
+// The log file of the running program: %state%/<program>.txt (the folder is made when
+// the log is switched on).
+std::u16string log_file_path();
 
 } // namespace os

@@ -47,16 +47,17 @@ std::string xdg_folder(const char* variable, const char* fallback_under_home)
     return home.empty() ? "" : home + "/" + fallback_under_home;
 }
 
-// The documents folder as the desktop's user-dirs.dirs names it, else ~/Documents.
-std::string documents_folder()
+// A folder of the desktop's user-dirs.dirs (XDG_DOCUMENTS_DIR, XDG_MUSIC_DIR), from
+// the environment or that file, else the folder of that name in the home folder.
+std::string user_folder(const std::string& variable, const char* fallback_under_home)
 {
-    std::string value = environment("XDG_DOCUMENTS_DIR");
+    std::string value = environment(variable.c_str());
     if (!value.empty())
         return value;
     const std::string home = home_folder();
     std::ifstream dirs(xdg_folder("XDG_CONFIG_HOME", ".config") + "/user-dirs.dirs");
     for (std::string line; std::getline(dirs, line);) {
-        const std::string key = "XDG_DOCUMENTS_DIR=\"";
+        const std::string key = variable + "=\"";
         if (line.rfind(key, 0) != 0 || line.back() != '"')
             continue;
         value = line.substr(key.size(), line.size() - key.size() - 1);
@@ -64,7 +65,12 @@ std::string documents_folder()
             value = home + value.substr(5);
         return value;
     }
-    return home.empty() ? "" : home + "/Documents";
+    return home.empty() ? "" : home + "/" + fallback_under_home;
+}
+
+std::string documents_folder()
+{
+    return user_folder("XDG_DOCUMENTS_DIR", "Documents");
 }
 
 struct SpecialFolder {
@@ -73,17 +79,19 @@ struct SpecialFolder {
     std::string (*standard)();
 };
 
-const std::array<SpecialFolder, 6> special_folder_table{{
+const std::array<SpecialFolder, 8> special_folder_table{{
     {u"%my_documents%", "MELODRIFT_DOCUMENTS", documents_folder},
     {u"%windows%", "MELODRIFT_WINDOWS", [] { return xdg_folder("XDG_DATA_HOME", ".local/share") + "/melodrift"; }},
     {u"%startup%", "MELODRIFT_STARTUP", [] { return xdg_folder("XDG_CONFIG_HOME", ".config") + "/autostart"; }},
     {u"%programs%", "MELODRIFT_PROGRAMS", [] { return xdg_folder("XDG_DATA_HOME", ".local/share") + "/applications"; }},
     {u"%start_menu%", "MELODRIFT_START_MENU", [] { return xdg_folder("XDG_DATA_HOME", ".local/share") + "/applications"; }},
     {u"%program_files%", "MELODRIFT_PROGRAM_FILES", [] { return std::string("/opt"); }},
+    {u"%config%", "MELODRIFT_CONFIG", [] { return xdg_folder("XDG_CONFIG_HOME", ".config") + "/melodrift"; }},
+    {u"%state%", "MELODRIFT_STATE", [] { return xdg_folder("XDG_STATE_HOME", ".local/state") + "/melodrift"; }},
 }};
 
 std::mutex special_folders_mutex;
-std::array<std::u16string, 6> special_folder_values;
+std::array<std::u16string, special_folder_table.size()> special_folder_values;
 bool special_folders_read = false;
 
 void read_special_folders()
@@ -132,9 +140,9 @@ std::u16string macro_value(size_t index)
     }
 }
 
-constexpr std::array<std::u16string_view, 9> macro_names{
-    u"%app_full_name%", u"%app_path%", u"%app_name%", u"%my_documents%", u"%windows%",
-    u"%startup%", u"%programs%", u"%start_menu%", u"%program_files%"};
+constexpr std::array<std::u16string_view, 11> macro_names{u"%app_full_name%", u"%app_path%", u"%app_name%",
+    u"%my_documents%", u"%windows%", u"%startup%", u"%programs%", u"%start_menu%", u"%program_files%", u"%config%",
+    u"%state%"};
 
 FileTime to_file_time(const timespec& time)
 {
@@ -240,6 +248,15 @@ bool spawn_detached(const std::vector<std::string>& arguments)
 }
 
 } // namespace
+
+std::u16string music_folder()
+{
+    const std::string music = user_folder("XDG_MUSIC_DIR", "Music");
+    struct stat info {};
+    if (!music.empty() && stat(music.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+        return liba::to_wide(music);
+    return liba::to_wide(home_folder());
+}
 
 std::u16string expand_macros(std::u16string_view text)
 {

@@ -13,6 +13,9 @@ namespace os {
 std::u16string expand_macros(std::u16string_view text);
 // Re-reads the environment variables behind the special-folder macros (tests).
 void refresh_special_folders();
+// Where a user keeps music: the desktop's music folder (XDG_MUSIC_DIR), else ~/Music,
+// else the home folder when neither exists.
+std::u16string music_folder();
 
 std::u16string strip_trailing_separator(std::u16string_view path);
 std::u16string directory_part(std::u16string_view path);

@@ -1,7 +1,8 @@
 // Linked into every test executable. ctest runs the tests of one executable as
 // parallel processes, and tests name their scratch files after their folder, so each
 // test process gets a scratch folder of its own under MELODRIFT_TEST_TMP. A child
-// that re-runs the executable (a death test) keeps its parent's folder.
+// that re-runs the executable (a death test) keeps its parent's folder. The desktop's
+// folders for settings, state and data point into it too.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -42,6 +43,9 @@ const bool isolated = [] {
     std::filesystem::remove_all(folder, ignored);
     std::filesystem::create_directories(folder, ignored);
     setenv("MELODRIFT_TEST_TMP", folder.c_str(), 1);
+    // Nothing a test runs may write into the user's own settings, state or data.
+    for (const char* variable : {"XDG_CONFIG_HOME", "XDG_STATE_HOME", "XDG_DATA_HOME"})
+        setenv(variable, (folder / variable).c_str(), 1);
     setenv("MELODRIFT_TEST_ISOLATED", "1", 1);
     testing::AddGlobalTestEnvironment(new ScratchCleanup(folder));
     return true;

@@ -51,7 +51,9 @@ protected:
         std::filesystem::create_directories(folder);
         registry_ = folder / "registry.ini";
         setenv("MELODRIFT_REGISTRY", registry_.c_str(), 1);
-        log_path_ = liba::to_narrow(os::expand_macros(u"%app_full_name%.txt"));
+        setenv("MELODRIFT_STATE", (folder / "state").c_str(), 1);
+        os::refresh_special_folders();
+        log_path_ = liba::to_narrow(os::expand_macros(os::log_file_path()));
         std::filesystem::remove(log_path_);
         os::install_log_file();
         switch_log(false);
