@@ -4,21 +4,11 @@
 #include <optional>
 #include <vector>
 
+#include "app/file_finder.h"
 #include "liba/text.h"
 #include "os/path.h"
 
 namespace {
-
-class FileCollector : public os::Finder {
-public:
-    bool on_file(const std::u16string& path) override
-    {
-        paths.push_back(path);
-        return true;
-    }
-
-    std::vector<std::u16string> paths;
-};
 
 bool is_space(char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); }
 
@@ -58,7 +48,7 @@ std::u16string unique_ringtone_name(std::u16string_view folder, std::u16string_v
 {
     // The prefix is matched literally (a name may hold "*" or "?"), ignoring case as
     // the platform's own matching does.
-    FileCollector files;
+    FileFinder files;
     os::scan(files, folder, u"*", u"*", false);
     const std::u16string lower_prefix = liba::to_lower(prefix);
     int64_t highest = 0;

@@ -1,4 +1,4 @@
-// links: app audio
+// links: ringtone audio
 // melodrift-cut against sox doing the same job: a 30-second ring tone from the middle
 // of a 4-minute 44.1 kHz stereo source, MP3 at 128 kbit/s and 16-bit WAV. Prints the
 // wall and CPU time of each (best of three), their ratios, the speed of the job's two passes as

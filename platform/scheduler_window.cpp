@@ -1,10 +1,9 @@
 #include "platform/scheduler_window.h"
 
-#include "platform/base/clock.h"
-
 #include <chrono>
 
 #include "liba/log.h"
+#include "platform/base/clock.h"
 #include "platform/window.h"
 
 namespace platform {
