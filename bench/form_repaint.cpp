@@ -2,20 +2,16 @@
 // Repainting a form: a 480 x 640 form of 50 controls, each a nine-slice picture and a
 // line of text, painted whole, and one control painted again. Prints milliseconds per
 // repaint (median and best of many), with and without composing the screen.
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
+#include "bench/ui_bench.h"
 #include "liba/text.h"
 #include "platform/backend.h"
-#include "platform/base/message_queue.h"
 #include "platform/png_writer.h"
 #include "platform/screen.h"
 #include "platform/session.h"
@@ -51,8 +47,6 @@ private:
     skinner::Font font_;
 };
 
-fs::path own_folder() { return fs::canonical("/proc/self/exe").parent_path(); }
-
 std::u16string build_skin(const fs::path& folder)
 {
     fs::create_directories(folder);
@@ -73,32 +67,7 @@ std::u16string build_skin(const fs::path& folder)
             "<picture name=\"Normal\" image=\"tile\" margins=\"4 4 4 4\" stretch=\"true\"/></control>";
     }
     xml += "</form></skin>";
-    std::ofstream(folder / "bench.xml") << xml;
-    const std::string command = "'" + (own_folder() / "skinc").string() + "' '" + (folder / "bench.xml").string() +
-        "' -o '" + (folder / "bench.skin").string() + "'";
-    if (std::system(command.c_str()) != 0)
-        return {};
-    return liba::to_wide((folder / "bench.skin").string());
-}
-
-void run_until_idle()
-{
-    platform::Message message;
-    while (platform::peek_message(message))
-        platform::dispatch(message);
-}
-
-// Milliseconds per call of step, as median and best over rounds.
-void measure(const char* what, int rounds, const std::function<void()>& step)
-{
-    std::vector<double> times;
-    for (int i = 0; i < rounds; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        step();
-        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-    }
-    std::sort(times.begin(), times.end());
-    std::printf("%-44s median %.4f ms  best %.4f ms\n", what, times[times.size() / 2], times.front());
+    return ui_bench::compile_skin(folder, xml);
 }
 
 } // namespace
@@ -118,27 +87,27 @@ int main()
     std::vector<std::unique_ptr<Tile>> tiles;
     for (int i = 0; i < 50; ++i)
         tiles.push_back(std::make_unique<Tile>(form, u"tile" + liba::to_wide(std::to_string(i))));
-    run_until_idle();
+    ui_bench::run_until_idle();
     platform::screen_surface();
 
     const Point whole = form.actual_size();
     std::printf("form %dx%d, %zu controls\n", whole.x, whole.y, form.controls().size());
-    measure("full repaint", 200, [&] {
+    ui_bench::measure("full repaint", 200, [&] {
         form.invalidate({0, 0}, whole);
-        run_until_idle();
+        ui_bench::run_until_idle();
     });
-    measure("full repaint and screen composition", 200, [&] {
+    ui_bench::measure("full repaint and screen composition", 200, [&] {
         form.invalidate({0, 0}, whole);
-        run_until_idle();
+        ui_bench::run_until_idle();
         platform::screen_surface();
     });
-    measure("one control's repaint", 2000, [&] {
+    ui_bench::measure("one control's repaint", 2000, [&] {
         tiles[27]->invalidate();
-        run_until_idle();
+        ui_bench::run_until_idle();
     });
-    measure("one control's repaint and screen composition", 2000, [&] {
+    ui_bench::measure("one control's repaint and screen composition", 2000, [&] {
         tiles[27]->invalidate();
-        run_until_idle();
+        ui_bench::run_until_idle();
         platform::screen_surface();
     });
     fs::remove_all(folder);
