@@ -8,6 +8,7 @@
 #include "liba/text.h"
 #include "os/language_file.h"
 #include "platform/backend.h"
+#include "platform/display_options.h"
 #include "platform/base/message_queue.h"
 #include "platform/png_writer.h"
 #include "platform/screen.h"
@@ -26,31 +27,23 @@ constexpr const char* usage = "usage: melodrift-skin-view SKIN FORM [options]\n"
                               "control the program makes itself. Close the window (or press Back on a\n"
                               "Smartphone screen) to end; F11 turns the screen.\n"
                               "\n"
-                              "  --screen WxH              screen size (default 480x640)\n"
-                              "  --device pocketpc|smartphone\n"
-                              "                            device kind (default pocketpc)\n"
                               "  --landscape               swap the screen's width and height\n"
                               "  --language FILE.lng       translate the skin's texts with this language file\n"
-                              "  --headless                no window: draw in memory (with --screenshot or --script)\n"
-                              "  --script FILE             play a script of taps and keys (see the README)\n"
                               "  --screenshot FILE.png     save the screen when the form is idle (or when the\n"
-                              "                            script ends) and quit\n"
-                              "  --zoom N                  desktop pixels per screen pixel (1 to 8)\n"
-                              "  -h, --help                show this text\n"
-                              "\n"
-                              "Exit status: 0 shown, 1 the skin cannot be used or a script step failed, 2 a\n"
-                              "mistake on the command line.\n";
+                              "                            script ends) and quit; --headless needs it or --script\n"
+                              "  -h, --help                show this text\n";
+
+constexpr const char* exit_status = "\n"
+                                    "Exit status: 0 shown, 1 the skin cannot be used or a script step failed, 2 a\n"
+                                    "mistake on the command line.\n";
 
 struct Options {
     std::string skin;
     std::string form;
-    platform::ScreenConfig screen;
+    platform::DisplayOptions display;
     bool landscape = false;
     std::string language;
-    bool headless = false;
-    std::string script;
     std::string screenshot;
-    int zoom = 1;
 };
 
 int usage_error(const std::string& reason)
@@ -72,41 +65,27 @@ int parse(int argc, char** argv, Options& options)
             }
             return argv[++i];
         };
+        std::string error;
+        switch (platform::take_display_option(argc, argv, i, options.display, error)) {
+        case platform::OptionTaken::yes:
+            continue;
+        case platform::OptionTaken::mistake:
+            return usage_error(error);
+        case platform::OptionTaken::no:
+            break;
+        }
         if (arg == "-h" || arg == "--help") {
             std::fputs(usage, stdout);
+            std::fputs(platform::display_options_help, stdout);
+            std::fputs(exit_status, stdout);
             return -1;
-        } else if (arg == "--screen") {
-            const char* text = value("--screen");
-            if (!text)
-                return 2;
-            const auto size = platform::parse_screen_size(text);
-            if (!size)
-                return usage_error("--screen takes WxH, each 64 to 4096");
-            options.screen.size = *size;
-        } else if (arg == "--device") {
-            const char* text = value("--device");
-            if (!text)
-                return 2;
-            const auto device = platform::parse_device_kind(text);
-            if (!device)
-                return usage_error("--device takes pocketpc or smartphone");
-            options.screen.device = *device;
         } else if (arg == "--landscape") {
             options.landscape = true;
-        } else if (arg == "--language" || arg == "--script" || arg == "--screenshot") {
+        } else if (arg == "--language" || arg == "--screenshot") {
             const char* text = value(arg.c_str());
             if (!text)
                 return 2;
-            (arg == "--language" ? options.language : arg == "--script" ? options.script : options.screenshot) = text;
-        } else if (arg == "--headless") {
-            options.headless = true;
-        } else if (arg == "--zoom") {
-            const char* text = value("--zoom");
-            if (!text)
-                return 2;
-            options.zoom = std::atoi(text);
-            if (options.zoom < 1 || options.zoom > 8)
-                return usage_error("--zoom takes 1 to 8");
+            (arg == "--language" ? options.language : options.screenshot) = text;
         } else if (!arg.empty() && arg[0] == '-') {
             return usage_error("unknown option " + arg);
         } else {
@@ -118,8 +97,8 @@ int parse(int argc, char** argv, Options& options)
     options.skin = positional[0];
     options.form = positional[1];
     if (options.landscape)
-        std::swap(options.screen.size.width, options.screen.size.height);
-    if (options.headless && options.script.empty() && options.screenshot.empty())
+        std::swap(options.display.screen.size.width, options.display.screen.size.height);
+    if (options.display.headless && options.display.script.empty() && options.screenshot.empty())
         return usage_error("--headless shows nothing without --screenshot or --script");
     return 0;
 }
@@ -133,26 +112,26 @@ void run_until_idle()
 
 int view(const Options& options)
 {
-    platform::Session session(options.screen);
+    platform::Session session(options.display.screen);
     skinner::Form::set_window_class(u"SkinnerClass_SkinView");
-    const auto backend = platform::open_backend(options.headless ? "headless" : "sdl", {"Skin view", options.zoom});
+    const auto backend = platform::open_backend(options.display.headless ? "headless" : "sdl", {"Skin view", options.display.zoom});
     if (!backend)
         return 1;
     std::vector<platform::ScriptStep> steps;
     std::string error;
-    if (!options.script.empty() && !platform::read_script_file(options.script, steps, error)) {
+    if (!options.display.script.empty() && !platform::read_script_file(options.display.script, steps, error)) {
         std::fprintf(stderr, "melodrift-skin-view: %s\n", error.c_str());
         return 2;
     }
 
-    skinner::Properties properties(liba::to_wide(options.skin), options.screen.size);
+    skinner::Properties properties(liba::to_wide(options.skin), options.display.screen.size);
     if (!properties.is_valid()) {
         std::fprintf(stderr, "melodrift-skin-view: %s is not a skin that can be used\n", options.skin.c_str());
         return 1;
     }
-    if (!properties.check_version(u"", options.screen.size))
+    if (!properties.check_version(u"", options.display.screen.size))
         std::fprintf(stderr, "melodrift-skin-view: warning: the skin names no layout for %dx%d on this device\n",
-            options.screen.size.width, options.screen.size.height);
+            options.display.screen.size.width, options.display.screen.size.height);
     if (!options.language.empty() && !properties.load_language(liba::to_wide(options.language))) {
         std::fprintf(stderr, "melodrift-skin-view: cannot read the language file %s\n", options.language.c_str());
         return 1;
