@@ -52,13 +52,20 @@ RingtoneJob::RingtoneJob(std::u16string_view source, std::u16string_view target,
 
 RingtoneJob::~RingtoneJob() { stop(); }
 
+double RingtoneJob::estimated_bytes() const
+{
+    if (!chain_)
+        return 0;
+    audio::FileReader& reader = *chain_->file_reader();
+    const double seconds = reader.position_to_seconds(finish_) - reader.position_to_seconds(start_);
+    return seconds * target_bit_rate_ / 8;
+}
+
 bool RingtoneJob::has_room() const
 {
     const std::u16string folder = os::directory_part(target_);
-    // Positions count as bytes here, which is exact for WAV PCM and MP3 sources. A bit
-    // rate of 0 makes the estimate infinite or undefined: never room.
-    const double estimate = (double(finish_) - start_) * target_bit_rate_ / source_bit_rate_;
-    return os::free_space(folder.empty() ? std::u16string_view(u".") : std::u16string_view(folder)) > estimate;
+    return os::free_space(folder.empty() ? std::u16string_view(u".") : std::u16string_view(folder)) >
+           estimated_bytes();
 }
 
 void RingtoneJob::stop()

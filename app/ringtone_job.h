@@ -62,6 +62,9 @@ public:
     int source_bit_rate() const { return source_bit_rate_; }
     int target_bit_rate() const { return target_bit_rate_; }
 
+    // The ring tone's size in bytes as the fragment's duration at the target bit rate,
+    // which holds whatever unit the reader's positions are in.
+    double estimated_bytes() const;
     // Is the free space of the target's folder larger than the estimated ring tone?
     bool has_room() const;
 

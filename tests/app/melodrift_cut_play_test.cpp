@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
 #include <csignal>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
+#include "tests/app/source_formats.h"
 #include "tests/audio/fixtures.h"
 
 using namespace fixtures;
@@ -43,6 +45,36 @@ TEST(MelodriftCutPlayer, PlaysTheFragmentAndMakesNoRingTone)
     EXPECT_TRUE(played == source.substr(start, played.size()));
     EXPECT_NEAR(played.size() / 2 / 8000.0, 0.8, 0.1);
 }
+
+// Seconds of sound in a recording of the wav output (its header is the fixed 44 bytes).
+double recorded_seconds(const std::filesystem::path& path)
+{
+    const std::string file = read_bytes(path);
+    if (file.size() < 44)
+        return 0;
+    const auto byte = [&](std::size_t at) { return std::uint32_t(std::uint8_t(file[at])); };
+    const std::uint32_t channels = byte(22) | byte(23) << 8;
+    const std::uint32_t rate = byte(24) | byte(25) << 8 | byte(26) << 16 | byte(27) << 24;
+    const std::uint32_t bits = byte(34) | byte(35) << 8;
+    const std::uint32_t frame_bytes = channels * bits / 8;
+    return frame_bytes == 0 || rate == 0 ? 0 : double(file.size() - 44) / frame_bytes / rate;
+}
+
+class MelodriftCutPlayerFormat : public testing::TestWithParam<source_formats::SourceFormat> {};
+
+// The play position is the reader's, whatever its unit: playing stops at the finish.
+TEST_P(MelodriftCutPlayerFormat, RecordsTheFragmentsLength)
+{
+    const auto folder = scratch_folder();
+    const std::filesystem::path source = source_formats::make(GetParam(), folder, 3.0);
+    std::string error;
+    ASSERT_EQ(run_cut(folder, quoted(source) + " --start 1 --finish 2 --play --audio wav:rec.wav", &error), 0)
+        << error;
+    EXPECT_NEAR(recorded_seconds(folder / "rec.wav"), 1.0, 0.1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, MelodriftCutPlayerFormat, testing::ValuesIn(source_formats::all),
+    [](const testing::TestParamInfo<source_formats::SourceFormat>& info) { return std::string(info.param.name); });
 
 TEST(MelodriftCutPlayer, InterruptStopsPlaying)
 {

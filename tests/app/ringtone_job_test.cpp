@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "app/ringtone_job.h"
+#include "tests/app/source_formats.h"
 #include "tests/audio/fixtures.h"
 
 using namespace fixtures;
@@ -238,17 +239,33 @@ TEST(RingtoneJob, DiskFullMidWayIsAFailureWithoutAFile)
     EXPECT_FALSE(std::filesystem::exists(target));
 }
 
-TEST(RingtoneJob, RoomIsEstimatedFromTheBitRates)
+// A second of any format makes a second of ring tone at the target bit rate, whether
+// its reader counts bytes, coded blocks or sample frames.
+TEST(RingtoneJob, RoomIsEstimatedFromTheFragmentsDurationInEveryUnit)
+{
+    for (const source_formats::SourceFormat& format : source_formats::all) {
+        SCOPED_TRACE(format.name);
+        const auto folder = scratch_folder();
+        const auto source = source_formats::make(format, folder, 2.0);
+        const auto chain = audio::open_play_chain(wide(source));
+        ASSERT_TRUE(chain);
+        audio::FileReader& reader = *chain->file_reader();
+        const int start = reader.seconds_to_position(0.5);
+        const int finish = reader.seconds_to_position(1.5);
+        const RingtoneJob job(wide(source), wide(folder / "a.mp3"), start, finish);
+        const double second_of_ring_tone = job.target_bit_rate() / 8.0;
+        EXPECT_NEAR(job.estimated_bytes(), second_of_ring_tone, 0.05 * second_of_ring_tone);
+        EXPECT_TRUE(job.has_room());
+    }
+}
+
+TEST(RingtoneJob, NoRoomBeyondTheFreeSpaceOrWithoutAFolder)
 {
     const auto folder = scratch_folder();
-    const auto wav = make_sine(folder / "source.wav", "-r 44100 -c 2 -b 16", 0.2);
-    write_bytes(folder / "empty.mp3", "");
-    EXPECT_TRUE(RingtoneJob(wide(wav), wide(folder / "a.mp3"), 0, 1000).has_room());
-    // One byte a second: every byte of it takes 4000 bytes of ring tone.
+    const auto wav = make_sine(folder / "source.wav", "-r 44100 -c 1 -b 16", 0.2);
+    // One byte a second: two thousand million seconds of it fill no disk as a ring tone.
     write_bytes(folder / "slow.wav", riff(chunk("fmt ", fmt_fields(1, 1, 1, 8)) + chunk("data", "abcd")));
     EXPECT_FALSE(RingtoneJob(wide(folder / "slow.wav"), wide(folder / "a.mp3"), 0, 2000000000).has_room());
-    EXPECT_FALSE(RingtoneJob(wide(folder / "empty.mp3"), wide(folder / "b.mp3"), 0, 1000).has_room())
-        << "a bit rate of 0 gives no finite estimate";
     EXPECT_FALSE(RingtoneJob(wide(wav), wide(folder / "missing" / "c.mp3"), 0, 1000).has_room());
 }
 

@@ -4,26 +4,16 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <thread>
 
 #include "audio/play_chain.h"
+#include "audio/play_position.h"
 #include "audio/player_pcm.h"
 #include "tools/melodrift_cut/time_text.h"
 
 namespace {
-
-// Where the sound is, in the reader's unit: the reader's position less what the
-// player has fetched but not yet played.
-int sound_position(audio::FileReader& reader, audio::PlayerPCM& player)
-{
-    const int rate = reader.sample_rate();
-    const std::int64_t queued_bits = static_cast<std::int64_t>(player.queued_frames()) * reader.bit_rate();
-    const int lag = rate > 0 ? static_cast<int>(queued_bits / (static_cast<std::int64_t>(rate) * 8)) : 0;
-    return std::max(0, reader.position() - lag);
-}
 
 class PositionLine {
 public:
@@ -65,6 +55,7 @@ PlayOutcome play_fragment(std::u16string_view source, double start, double finis
     audio::PlayerPCM player;
     chain->pcm_provider()->connect(&player);
     reader.seek(first);
+    audio::PlayPosition play_position(reader, player);
     if (!player.play())
         return PlayOutcome::not_readable;
 
@@ -76,7 +67,7 @@ PlayOutcome play_fragment(std::u16string_view source, double start, double finis
             stopped = true;
             break;
         }
-        const int position = sound_position(reader, player);
+        const int position = play_position.read();
         if (player.is_finished() || position >= last)
             break;
         if (nap % 10 == 0)
