@@ -131,4 +131,12 @@ TEST(LanguageFiles, TranslationsHoldEnglishKeysAndNoOthers)
     }
 }
 
+TEST(LanguageFiles, HelpLinkNamesAPageBesideTheProgram)
+{
+    for (const fs::path& language : language_files()) {
+        const std::string link = liba::to_narrow(load(language).translate(u"Help_link"));
+        EXPECT_TRUE(fs::is_regular_file(program_folder / link)) << language.filename() << ": " << link;
+    }
+}
+
 } // namespace
