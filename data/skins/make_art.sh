@@ -10,8 +10,12 @@ cd "$(dirname "$0")"
 
 # Which artwork each skin uses.
 declare -A skin_art=(
-  [default]="background button button_pressed panel progress icon_up icon_folder icon_audio"
-  [settings]="button button_pressed panel"
+  [default]="background button button_highlight button_pressed button_disabled check_on focus
+             panel panel_focus dialog header row_selected row_highlight
+             progress_back progress_fill progress_thumb progress_thumb_off
+             scroll_space scroll_thumb scroll_thumb_pressed scroll_up scroll_down
+             edit edit_focus edit_disabled selection icon_up icon_folder icon_audio logo"
+  [settings]="button button_highlight button_pressed button_disabled focus dialog logo"
 )
 
 render() { # render SVG ZOOM TARGET_BASE

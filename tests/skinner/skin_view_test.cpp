@@ -48,10 +48,10 @@ TEST(SkinView, OpensTheShippedSkinAndSaysWhatIsWrong)
 {
     const std::string shipped = std::string(MELODRIFT_BIN_DIR) + "/skins/default/default.skin";
     const fs::path shot = fs::path(liba::to_narrow(core_test::build_test_skin())).parent_path() / "shipped.png";
-    EXPECT_EQ(run(viewer + " '" + shipped + "' Main --device smartphone --headless --screenshot " + quoted(shot)), 0);
+    EXPECT_EQ(run(viewer + " '" + shipped + "' FormMain --device smartphone --headless --screenshot " + quoted(shot)), 0);
     EXPECT_TRUE(fs::exists(shot));
     EXPECT_EQ(run(viewer + " /no/such.skin Main --headless --screenshot " + quoted(shot) + " 2>/dev/null"), 1);
-    EXPECT_EQ(run(viewer + " '" + shipped + "' Main --screen 10x10 2>/dev/null"), 2);
+    EXPECT_EQ(run(viewer + " '" + shipped + "' FormMain --screen 10x10 2>/dev/null"), 2);
     EXPECT_EQ(run(viewer + " '" + shipped + "' 2>/dev/null"), 2);
 }
 

@@ -77,6 +77,9 @@ TEST(Skinc, RefusesWhatCannotBeWritten)
          "<skin><kind name=\"A\"><picture name=\"p\" image=\"i\" p4=\"4 4\" margins=\"0 0 5 0\"/></kind></skin>",
          "outside 0 to 65535"},
         {"extends an unknown form", "<skin><form name=\"B\" extends=\"A\"/></skin>", "not an earlier form"},
+        {"uses an unknown style", "<skin><style name=\"S\"/><kind name=\"A\" use=\"S T\"/></skin>",
+         "uses \"T\", which is not an earlier style"},
+        {"two styles of one name", "<skin><style name=\"S\"/><style name=\"S\"/></skin>", "a second style"},
         {"too many resolutions",
          "<skin>" + [] {
              std::string entries;
@@ -174,6 +177,27 @@ TEST(Skinc, SourceOrderOnlyDecidesTheControlList)
       <form name="F"><control name="c2" class="K"/><control name="c1" class="K"/></form></skin>)", error);
     ASSERT_FALSE(forward.empty()) << error;
     EXPECT_EQ(forward, backward);
+}
+
+TEST(Skinc, StylesGiveTheirPropertiesToWhatUsesThem)
+{
+    std::string error;
+    const std::vector<uint8_t> styled = compile(R"(<skin>
+      <style name="Text"><int name="Wrap" value="1"/><color name="Normal" value="#102030"/></style>
+      <style name="Bold" use="Text"><int name="Wrap" value="0"/><point name="BorderMin" value="2 2"/></style>
+      <kind name="K" use="Text"/>
+      <form name="F" use="Text"><control name="c" class="Auto.Frame" use="Bold Text"><int name="Wrap" value="5"/></control></form>
+      <form name="G" extends="F"><control name="c" use="Bold"/></form></skin>)", error);
+    const std::vector<uint8_t> inline_ = compile(R"(<skin>
+      <kind name="K"><int name="Wrap" value="1"/><color name="Normal" value="#102030"/></kind>
+      <form name="F"><int name="Wrap" value="1"/><color name="Normal" value="#102030"/>
+        <control name="c" class="Auto.Frame"><int name="Wrap" value="5"/><color name="Normal" value="#102030"/>
+          <point name="BorderMin" value="2 2"/></control></form>
+      <form name="G"><int name="Wrap" value="1"/><color name="Normal" value="#102030"/>
+        <control name="c" class="Auto.Frame"><int name="Wrap" value="0"/><color name="Normal" value="#102030"/>
+          <point name="BorderMin" value="2 2"/></control></form></skin>)", error);
+    ASSERT_FALSE(styled.empty()) << error;
+    EXPECT_EQ(styled, inline_);
 }
 
 TEST(Skinc, DumpRefusesDamagedSkins)

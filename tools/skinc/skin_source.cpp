@@ -7,6 +7,7 @@
 #include <charconv>
 #include <fstream>
 #include <initializer_list>
+#include <map>
 #include <optional>
 #include <sstream>
 
@@ -175,8 +176,10 @@ private:
             } else if (element == "fontdef") {
                 allow_attributes(child, {"spec"});
                 skin.fonts.push_back(to_utf16(required(child, "spec")));
+            } else if (element == "style") {
+                read_style(child);
             } else if (element == "kind") {
-                skin.kinds.push_back(read_node(child, {"name"}, false));
+                skin.kinds.push_back(read_node(child, {"name", "use"}, false));
             } else if (element == "form") {
                 skin.forms.push_back(read_form(child, skin.forms));
             } else {
@@ -196,7 +199,7 @@ private:
                 fail(element, "extends \"" + std::string(base_name.value()) + "\", which is not an earlier form");
             form = *base;
         }
-        Node own = read_node(element, {"name", "extends"}, true);
+        Node own = read_node(element, {"name", "extends", "use"}, true);
         form.name = own.name;
         merge_properties(form.properties, own.properties);
         for (Node& control : own.controls) {
@@ -237,7 +240,7 @@ private:
             if (child.type() != pugi::node_element)
                 continue;
             if (form && std::string(child.name()) == "control") {
-                Node control = read_node(child, {"name", "class"}, false);
+                Node control = read_node(child, {"name", "class", "use"}, false);
                 if (const pugi::xml_attribute class_name = child.attribute("class")) {
                     control.listed = true;
                     control.class_name = to_utf16(class_name.value());
@@ -256,7 +259,36 @@ private:
             }
             node.properties.push_back(std::move(property));
         }
+        if (const pugi::xml_attribute names = element.attribute("use")) {
+            std::vector<Property> own = std::move(node.properties);
+            node.properties = style_properties(element, names.value());
+            merge_properties(node.properties, own);
+        }
         return node;
+    }
+
+    // A style is a named set of properties that kinds, forms, controls and other styles
+    // take with use="NAME ...": the styles' properties in order, then the node's own.
+    void read_style(const pugi::xml_node& element)
+    {
+        Node style = read_node(element, {"name", "use"}, false);
+        if (styles_.count(style.name))
+            fail(element, "a second style named \"" + to_utf8(style.name) + "\"");
+        styles_[style.name] = std::move(style.properties);
+    }
+
+    std::vector<Property> style_properties(const pugi::xml_node& element, const std::string& names) const
+    {
+        std::vector<Property> properties;
+        std::istringstream words(names);
+        std::string name;
+        while (words >> name) {
+            const auto style = styles_.find(to_utf16(name));
+            if (style == styles_.end())
+                fail(element, "uses \"" + name + "\", which is not an earlier style");
+            merge_properties(properties, style->second);
+        }
+        return properties;
     }
 
     Property read_property(const pugi::xml_node& element)
@@ -347,6 +379,7 @@ private:
 
     const std::string& xml_;
     std::filesystem::path image_folder_;
+    std::map<std::u16string, std::vector<Property>> styles_;
 };
 
 } // namespace
