@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <sys/stat.h>
 #include <thread>
 
 #include "app/ringtone_job.h"
@@ -12,8 +13,10 @@ using Outcome = RingtoneJob::Outcome;
 
 void PrintTo(Outcome outcome, std::ostream* out)
 {
-    constexpr const char* names[] = {"running",         "made",         "source_not_recognised", "empty_fragment",
-                                     "cannot_create_target", "write_failed", "nothing_encoded",     "stopped"};
+    constexpr const char* names[] = {"running",           "made",           "source_not_recognised",
+                                     "empty_fragment",    "target_is_source", "target_folder_missing",
+                                     "target_not_a_file", "cannot_create_target", "write_failed",
+                                     "nothing_encoded",   "stopped"};
     *out << names[int(outcome)];
 }
 
@@ -164,7 +167,18 @@ TEST(RingtoneJob, StoppedJobLeavesNoRingTone)
     }
 }
 
-TEST(RingtoneJob, FileOfTheSameNameIsKeptUntilTheSecondPassWrites)
+std::vector<std::string> names_in(const std::filesystem::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Only a complete ring tone replaces a file of the same name; every other end leaves
+// it, and nothing else, in the folder.
+TEST(RingtoneJob, AFileOfTheSameNameIsReplacedOnlyByACompleteRingTone)
 {
     const auto folder = scratch_folder();
     const auto source = make_sine(folder / "source.wav", "-r 44100 -c 2 -b 16", 1.0);
@@ -173,15 +187,60 @@ TEST(RingtoneJob, FileOfTheSameNameIsKeptUntilTheSecondPassWrites)
 
     RingtoneJob empty(wide(source), wide(target), 1000, 1000);
     EXPECT_EQ(run_to_end(empty), Outcome::empty_fragment);
-    StopAtPass listener(1);
-    RingtoneJob stopped(wide(source), wide(target), 0, 44100 * 4, &listener);
-    listener.job = &stopped;
-    EXPECT_EQ(run_to_end(stopped), Outcome::stopped);
+    RingtoneJob beyond(wide(source), wide(target), 44100 * 8, 44100 * 9);
+    EXPECT_EQ(run_to_end(beyond), Outcome::nothing_encoded);
+    for (int pass : {1, 2}) {
+        StopAtPass listener(pass);
+        RingtoneJob stopped(wide(source), wide(target), 0, 44100 * 4, &listener);
+        listener.job = &stopped;
+        EXPECT_EQ(run_to_end(stopped), Outcome::stopped);
+    }
+    {
+        RingtoneJob full(wide(source), wide(target), 0, 44100 * 4);
+        FileSizeLimit limit(1000);
+        EXPECT_EQ(run_to_end(full), Outcome::write_failed);
+    }
     EXPECT_EQ(read_bytes(target), "an older ring tone");
+    EXPECT_EQ(names_in(folder), (std::vector<std::string>{"existing.mp3", "source.wav"}));
 
     RingtoneJob job(wide(source), wide(target), 0, 44100 * 4);
     EXPECT_EQ(run_to_end(job), Outcome::made);
     EXPECT_NE(read_bytes(target), "an older ring tone") << "overwritten by the new ring tone";
+    EXPECT_EQ(names_in(folder), (std::vector<std::string>{"existing.mp3", "source.wav"}));
+}
+
+// However the target reaches the source, the source is refused as target and kept.
+TEST(RingtoneJob, TheSourceIsNeverItsOwnTarget)
+{
+    const auto folder = scratch_folder();
+    std::filesystem::create_directory(folder / "sub");
+    const auto source = make_sine(folder / "sub" / "source.wav", "-r 8000 -c 1 -b 16", 1.0);
+    const std::string bytes = read_bytes(source);
+    std::filesystem::create_symlink(source, folder / "link.wav");
+    std::filesystem::create_hard_link(source, folder / "hard.wav");
+    for (const auto& target : {source, folder / "sub" / ".." / "sub" / "source.wav", folder / "link.wav",
+                               folder / "hard.wav"}) {
+        RingtoneJob job(wide(source), wide(target), 0, 8000);
+        EXPECT_EQ(job.target_refusal(), Outcome::target_is_source) << target;
+        EXPECT_EQ(run_to_end(job), Outcome::target_is_source) << target;
+    }
+    EXPECT_EQ(read_bytes(source), bytes);
+}
+
+TEST(RingtoneJob, TargetsThatAreNotFilesAreRefused)
+{
+    const auto folder = scratch_folder();
+    const auto source = make_sine(folder / "source.wav", "-r 8000 -c 1 -b 16", 1.0);
+    std::filesystem::create_directory(folder / "folder.mp3");
+    ASSERT_EQ(mkfifo((folder / "fifo.mp3").c_str(), 0600), 0);
+    for (const auto& target : {folder / "folder.mp3", folder / "fifo.mp3", std::filesystem::path("/dev/null")}) {
+        RingtoneJob job(wide(source), wide(target), 0, 8000);
+        EXPECT_EQ(job.target_refusal(), Outcome::target_not_a_file) << target;
+        EXPECT_EQ(run_to_end(job), Outcome::target_not_a_file) << target;
+    }
+    EXPECT_TRUE(std::filesystem::is_fifo(folder / "fifo.mp3"));
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+    EXPECT_EQ(RingtoneJob(wide(source), wide(folder / "new.mp3"), 0, 8000).target_refusal(), std::nullopt);
 }
 
 TEST(RingtoneJob, FailuresLeaveNoFile)
@@ -205,7 +264,7 @@ TEST(RingtoneJob, FailuresLeaveNoFile)
         {"start at finish", wav, folder / "e.mp3", 4000, 4000, Outcome::empty_fragment},
         {"fragment past the end", wav, folder / "f.mp3", 44100 * 8, 44100 * 9, Outcome::nothing_encoded},
         {"empty mp3", folder / "empty.mp3", folder / "g.mp3", 0, 1000, Outcome::nothing_encoded},
-        {"target folder missing", wav, folder / "missing" / "h.mp3", 0, 44100 * 4, Outcome::cannot_create_target},
+        {"target folder missing", wav, folder / "missing" / "h.mp3", 0, 44100 * 4, Outcome::target_folder_missing},
     };
     for (const Case& c : cases) {
         RingtoneJob job(wide(c.source), wide(c.target), c.start, c.finish);
