@@ -120,6 +120,9 @@ INSTANTIATE_TEST_SUITE_P(
                     EndToEndCase{"wav_8bit_mono_raised", "-r 22050 -c 1 -b 8 -e unsigned", "", 0.25, 0.75},
                     EndToEndCase{"wav_loud_kept", "-r 44100 -c 2 -b 16", "", 0.9, 0.9},
                     EndToEndCase{"wav_silence", "-r 44100 -c 2 -b 16", "", 0.0, 0.0},
+                    EndToEndCase{"wav_24bit_extensible_raised", "-r 48000 -c 2 -b 24", "", 0.5, 0.75},
+                    EndToEndCase{"wav_float_raised", "-r 44100 -c 2 -b 32 -e floating-point", "", 0.5, 0.75},
+                    EndToEndCase{"wav_6_channels_raised", "-r 44100 -c 6 -b 16", "", 0.5, 0.75},
                     EndToEndCase{"mp3_stereo_raised", "-r 44100 -c 2 -b 16", "-b 128 --cbr", 0.5, 0.75},
                     EndToEndCase{"mp3_mpeg2_mono_raised", "-r 22050 -c 1 -b 16", "-b 64 -m m", 0.4, 0.75}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -129,12 +132,12 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(RingtoneJob, LongFragmentIsReadAgainForTheSecondPass)
 {
     const auto folder = scratch_folder();
-    const auto wav = make_sine(folder / "wide.wav", "-r 96000 -c 32 -b 16 -t wavpcm", 12.0, 0.5);
-    const auto target = folder / "wide.mp3";
-    RingtoneJob job(wide(wav), wide(target), 0, 96000 * 64 * 12);
+    const auto wav = make_sine(folder / "long.wav", "-r 96000 -c 2 -b 16", 180.0, 0.5);
+    const auto target = folder / "long.mp3";
+    RingtoneJob job(wide(wav), wide(target), 0, 96000 * 4 * 180);
     ASSERT_EQ(run_to_end(job), Outcome::made);
     const Decoded decoded = decode_all(target);
-    EXPECT_NEAR(decoded.seconds(), 12.0, 0.12);
+    EXPECT_NEAR(decoded.seconds(), 180.0, 0.12);
     EXPECT_NEAR(peak_of(decoded.samples()) / 32767.0, 0.75, 0.05);
 }
 
