@@ -6,6 +6,7 @@
 #include "audio/encoder_mp3.h"
 #include "audio/file_writer_mp3.h"
 #include "audio/pcm_recorder.h"
+#include "os/atomic_file.h"
 #include "os/path.h"
 
 namespace {
@@ -68,6 +69,21 @@ bool RingtoneJob::has_room() const
            estimated_bytes();
 }
 
+std::optional<RingtoneJob::Outcome> RingtoneJob::target_refusal() const
+{
+    if (os::same_file(source_, target_))
+        return Outcome::target_is_source;
+    switch (os::target_problem(os::native_path(target_))) {
+    case os::TargetProblem::folder_missing:
+        return Outcome::target_folder_missing;
+    case os::TargetProblem::not_a_file:
+        return Outcome::target_not_a_file;
+    case os::TargetProblem::none:
+        break;
+    }
+    return std::nullopt;
+}
+
 void RingtoneJob::stop()
 {
     request_stop();
@@ -89,6 +105,12 @@ RingtoneJob::Outcome RingtoneJob::convert()
         return Outcome::source_not_recognised;
     if (start_ >= finish_)
         return Outcome::empty_fragment;
+    if (const std::optional<Outcome> refusal = target_refusal())
+        return *refusal;
+    // Made before the first pass, so that a target that cannot be written fails at once.
+    audio::FileWriterMP3 writer(target_, false);
+    if (!writer.is_ok())
+        return Outcome::cannot_create_target;
     audio::FileReader& reader = *chain_->file_reader();
     audio::Provider<audio::PCMData>& pcm = *chain_->pcm_provider();
 
@@ -110,9 +132,6 @@ RingtoneJob::Outcome RingtoneJob::convert()
     pass_ = 2;
     set_progress(0);
     audio::EncoderMP3 encoder(target_bit_rate_);
-    audio::FileWriterMP3 writer(target_, false);
-    if (!writer.is_ok())
-        return Outcome::cannot_create_target;
     processor.connect(&encoder);
     encoder.connect(&writer);
     if (listener_)
@@ -125,15 +144,11 @@ RingtoneJob::Outcome RingtoneJob::convert()
         pump_fragment(reader);
         pcm.connect(nullptr);
     }
-    encoder.finish();
-    const bool complete = writer.finish();
-
-    if (stop_requested()) {
-        if (complete)
-            os::delete_file(target_);
+    // A stopped ring tone is never finished: the writer leaves no file behind.
+    if (stop_requested())
         return Outcome::stopped;
-    }
-    if (!complete)
+    encoder.finish();
+    if (!writer.finish())
         return writer.is_ok() ? Outcome::nothing_encoded : Outcome::write_failed;
     return Outcome::made;
 }

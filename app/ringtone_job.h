@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,9 +20,10 @@ class PCMRecorder;
 //
 // Fronts add only their own face: they call has_room(), start() the worker, show
 // progress() and pass() while is_running(), offer stop(), and read outcome() at the end.
-// The target exists afterwards exactly when the outcome is `made`: a ring tone that was
-// stopped, could not be written whole or holds nothing is removed, and a file that was
-// already there is only touched once the second pass starts writing.
+// The ring tone is written beside the target under a temporary name and takes the
+// target's name only when it is complete: a file that was already there keeps its
+// contents unless the outcome is `made`, and a ring tone that was stopped, could not be
+// written whole or holds nothing leaves no file behind.
 class RingtoneJob : public liba::Thread {
 public:
     enum class Outcome {
@@ -29,8 +31,11 @@ public:
         made,                  // the target is complete
         source_not_recognised, // no reader recognises the source
         empty_fragment,        // start is not before finish
+        target_is_source,      // the target names the source file itself
+        target_folder_missing, // the target's folder does not exist
+        target_not_a_file,     // the target is a folder, a device or another non-file
         cannot_create_target,
-        write_failed, // the disk filled up or went away; the partial file is removed
+        write_failed, // the disk filled up or went away; nothing is kept
         nothing_encoded, // the fragment held no sound that could be encoded
         stopped,
     };
@@ -65,6 +70,9 @@ public:
     // The ring tone's size in bytes as the fragment's duration at the target bit rate,
     // which holds whatever unit the reader's positions are in.
     double estimated_bytes() const;
+    // Why the target cannot be written at all (target_is_source, target_folder_missing,
+    // target_not_a_file), checked again when the job starts; nothing when it can.
+    std::optional<Outcome> target_refusal() const;
     // Is the free space of the target's folder larger than the estimated ring tone?
     bool has_room() const;
 

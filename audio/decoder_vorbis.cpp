@@ -1,6 +1,7 @@
 #include "audio/decoder_vorbis.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <limits>
@@ -52,14 +53,34 @@ constexpr ov_callbacks file_callbacks = {read_file, seek_file, close_file, tell_
 } // namespace
 
 DecoderVorbis::DecoderVorbis(std::u16string_view path)
-    : file_(path, os::File::read_only), state_(std::make_unique<OggVorbis_File>())
+    : file_(path, os::File::read_only)
+    , state_(std::make_unique<OggVorbis_File>())
 {
     if (!file_.ok() || ov_open_callbacks(&file_, state_.get(), nullptr, 0, file_callbacks) < 0)
         return;
-    info_ = ov_info(state_.get(), -1);
-    if (!info_ || info_->channels <= 0 || info_->rate <= 0) {
+    open_ = true;
+    const long count = ov_streams(state_.get());
+    int64_t first = 0;
+    double start_seconds = 0;
+    for (long i = 0; i < count; ++i) {
+        const vorbis_info* info = ov_info(state_.get(), static_cast<int>(i));
+        if (!info || info->channels <= 0 || info->rate <= 0 || info->rate > std::numeric_limits<int32_t>::max()) {
+            links_.clear();
+            break;
+        }
+        Link link;
+        link.first = first;
+        link.frames = std::max<int64_t>(0, ov_pcm_total(state_.get(), static_cast<int>(i)));
+        link.rate = static_cast<int>(info->rate);
+        link.channels = info->channels;
+        link.start_seconds = start_seconds;
+        links_.push_back(link);
+        first += link.frames;
+        start_seconds += double(link.frames) / link.rate;
+    }
+    if (links_.empty()) {
         ov_clear(state_.get());
-        info_ = nullptr;
+        open_ = false;
         return;
     }
     bit_rate_ = clamp_to_int(ov_bitrate(state_.get(), -1));
@@ -67,32 +88,41 @@ DecoderVorbis::DecoderVorbis(std::u16string_view path)
 
 DecoderVorbis::~DecoderVorbis()
 {
-    if (info_)
+    if (open_)
         ov_clear(state_.get());
 }
+
+const DecoderVorbis::Link& DecoderVorbis::link_at(int64_t position) const
+{
+    const auto after = std::upper_bound(
+        links_.begin(), links_.end(), position, [](int64_t value, const Link& link) { return value < link.first; });
+    return after == links_.begin() ? links_.front() : *(after - 1);
+}
+
+int64_t DecoderVorbis::current_position() const { return std::max<int64_t>(0, ov_pcm_tell(state_.get())); }
 
 bool DecoderVorbis::is_open()
 {
     liba::Lock lock(lock_);
-    return info_ != nullptr;
+    return open_;
 }
 
 bool DecoderVorbis::is_eof()
 {
     liba::Lock lock(lock_);
-    return !info_ || ov_pcm_tell(state_.get()) >= ov_pcm_total(state_.get(), -1);
+    return !open_ || ov_pcm_tell(state_.get()) >= ov_pcm_total(state_.get(), -1);
 }
 
 int DecoderVorbis::channels()
 {
     liba::Lock lock(lock_);
-    return info_ ? info_->channels : 0;
+    return open_ ? link_at(current_position()).channels : 0;
 }
 
 int DecoderVorbis::sample_rate()
 {
     liba::Lock lock(lock_);
-    return info_ ? clamp_to_int(info_->rate) : 0;
+    return open_ ? link_at(current_position()).rate : 0;
 }
 
 int DecoderVorbis::bit_rate()
@@ -101,30 +131,44 @@ int DecoderVorbis::bit_rate()
     return bit_rate_;
 }
 
-int DecoderVorbis::seconds_to_position(double seconds) { return truncate_to_int(sample_rate() * seconds); }
+int DecoderVorbis::seconds_to_position(double seconds)
+{
+    liba::Lock lock(lock_);
+    if (!open_ || std::isnan(seconds))
+        return 0;
+    // The link whose time span holds seconds; times before the start or past the end
+    // go on at the rate of the first or the last link.
+    auto link = links_.begin();
+    while (link + 1 != links_.end() && seconds >= (link + 1)->start_seconds)
+        ++link;
+    return truncate_to_int(double(link->first) + (seconds - link->start_seconds) * link->rate);
+}
 
 double DecoderVorbis::position_to_seconds(int position)
 {
-    const int rate = sample_rate();
-    return rate == 0 ? 0 : double(position) / rate;
+    liba::Lock lock(lock_);
+    if (!open_)
+        return 0;
+    const Link& link = link_at(position);
+    return link.start_seconds + double(position - link.first) / link.rate;
 }
 
 int DecoderVorbis::length()
 {
     liba::Lock lock(lock_);
-    return info_ ? clamp_to_int(std::max<int64_t>(0, ov_pcm_total(state_.get(), -1))) : 0;
+    return open_ ? clamp_to_int(std::max<int64_t>(0, ov_pcm_total(state_.get(), -1))) : 0;
 }
 
 int DecoderVorbis::position()
 {
     liba::Lock lock(lock_);
-    return info_ ? clamp_to_int(std::max<int64_t>(0, ov_pcm_tell(state_.get()))) : 0;
+    return open_ ? clamp_to_int(current_position()) : 0;
 }
 
 void DecoderVorbis::seek(int position)
 {
     liba::Lock lock(lock_);
-    if (info_)
+    if (open_)
         ov_pcm_seek(state_.get(), std::clamp<int64_t>(position, 0, ov_pcm_total(state_.get(), -1)));
 }
 
@@ -135,16 +179,18 @@ bool DecoderVorbis::pump(int n) { return is_open() && pump_pcm_frames(*this, n);
 PCMData DecoderVorbis::read(int count)
 {
     liba::Lock lock(lock_);
-    if (!info_ || count <= 0)
+    if (!open_ || count <= 0)
         return PCMData();
-    const int channels = info_->channels;
+    // Sized for the link at the position, so that no more than count frames come back.
     const int frames = std::min(count, max_read_frames);
-    liba::ByteBlock bytes(channels * frames * 2);
+    liba::ByteBlock bytes(link_at(current_position()).channels * frames * 2);
     int section = 0;
     const long got = ov_read(state_.get(), reinterpret_cast<char*>(bytes.writable()), bytes.length(), &section);
-    if (got <= 0)
+    if (got <= 0 || section < 0 || static_cast<size_t>(section) >= links_.size())
         return PCMData();
-    return PCMData(bytes.sub(0, static_cast<int32_t>(got)), channels, 16, clamp_to_int(info_->rate));
+    // The block takes the format of the link it was decoded from.
+    const Link& link = links_[static_cast<size_t>(section)];
+    return PCMData(bytes.sub(0, static_cast<int32_t>(got)), link.channels, 16, link.rate);
 }
 
 } // namespace audio

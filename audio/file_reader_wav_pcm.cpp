@@ -14,7 +14,24 @@ constexpr int pump_step_frames = 5000;
 
 } // namespace
 
-FileReaderWAVPCM::FileReaderWAVPCM(std::u16string_view path) : FileReaderWAV(path) { open_with(info_); }
+FileReaderWAVPCM::FileReaderWAVPCM(std::u16string_view path) : FileReaderWAV(path)
+{
+    open_with(info_);
+    if (is_open())
+        conversion_ = PCMConversion(info_);
+}
+
+int FileReaderWAVPCM::channels()
+{
+    liba::Lock lock(reader_lock());
+    return conversion_.channels();
+}
+
+int FileReaderWAVPCM::bits_per_sample()
+{
+    liba::Lock lock(reader_lock());
+    return conversion_.bits();
+}
 
 int FileReaderWAVPCM::seconds_to_position(double seconds)
 {
@@ -95,6 +112,9 @@ PCMData FileReaderWAVPCM::read(int count)
         return PCMData();
     }
     position_ += whole;
+    if (conversion_.is_needed())
+        return PCMData(conversion_.convert(block.data(), whole / align), conversion_.channels(), conversion_.bits(),
+                       info_.sample_rate);
     return PCMData(block, info_.channels, info_.bits_per_sample, info_.sample_rate);
 }
 

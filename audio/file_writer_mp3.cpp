@@ -8,18 +8,22 @@
 namespace audio {
 
 FileWriterMP3::FileWriterMP3(std::u16string_view path, bool append)
-    : file_(std::make_unique<os::File>(path, append ? os::File::read_write : os::File::truncate)),
-      append_(append),
-      path_(path)
 {
-    opened_ = ok_ = file_->ok();
-    if (append_ && ok_) {
+    if (append) {
+        appended_file_ = std::make_unique<os::File>(path, os::File::read_write);
+        file_ = appended_file_.get();
+    } else {
+        new_file_ = std::make_unique<os::ReplacingFile>(os::native_path(path));
+        file_ = new_file_.get();
+    }
+    ok_ = file_->ok();
+    if (append && ok_) {
         file_->seek(file_->size());
         size_ = file_->tell();
     }
 }
 
-FileWriterMP3::~FileWriterMP3() { finish(); }
+FileWriterMP3::~FileWriterMP3() = default;
 
 bool FileWriterMP3::is_ok()
 {
@@ -69,12 +73,12 @@ bool FileWriterMP3::finish()
     if (ok_ && buffered_ > 0)
         write(buffer_, buffered_);
     buffered_ = 0;
-    const bool complete = is_ok() && file_->size() > 0;
-    file_.reset();
-    // Only a file this writer created and emptied is removed; one it could not open is
-    // not its own.
-    if (opened_ && !append_ && !complete)
-        os::delete_file(path_);
+    bool complete = is_ok() && file_->size() > 0;
+    file_ = nullptr;
+    if (new_file_ && complete && !new_file_->commit())
+        complete = ok_ = false;
+    new_file_.reset();
+    appended_file_.reset();
     return complete;
 }
 

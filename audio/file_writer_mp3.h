@@ -8,14 +8,17 @@
 #include "audio/blocks.h"
 #include "audio/file_writer.h"
 #include "audio/links.h"
+#include "os/atomic_file.h"
 #include "os/file.h"
 
 namespace audio {
 
-// Writes pushed MP3 frames into a file through a large buffer. The file is created at
-// construction, so a target that cannot be made fails at once (is_ok is false and
-// every block is ignored). finish() completes it; a new file that received nothing, or
-// whose writes failed, is removed rather than left half-written.
+// Writes pushed MP3 frames into a file through a large buffer. A new file is written
+// beside its path under a temporary name (os::ReplacingFile), created at construction,
+// so that a target that cannot be made fails at once (is_ok is false and every block is
+// ignored), and only finish() puts the complete file in place: a file of that name keeps
+// its old contents until then, and for good when nothing arrived, a write failed, or the
+// writer ends without finish(). Appending writes in place.
 class FileWriterMP3 : public Consumer<MP3Data>, public FileWriter {
 public:
     FileWriterMP3(std::u16string_view path, bool append);
@@ -25,8 +28,8 @@ public:
     bool is_ok() override;
     int size() override;
 
-    // Writes what is buffered and closes the file. True when the file is complete and
-    // holds at least one byte.
+    // Writes what is buffered and closes the file, putting a new file in place. True
+    // when the file is complete and holds at least one byte.
     bool finish();
 
 private:
@@ -34,14 +37,14 @@ private:
 
     bool write(const uint8_t* bytes, int32_t count);
 
-    std::unique_ptr<os::File> file_;
-    bool opened_ = false;
+    std::unique_ptr<os::ReplacingFile> new_file_;
+    std::unique_ptr<os::File> appended_file_;
+    // new_file_ or appended_file_, whichever is open; null once finished.
+    os::File* file_;
     bool ok_ = true;
     int32_t size_ = 0;
     uint8_t buffer_[buffer_bytes];
     int32_t buffered_ = 0;
-    bool append_;
-    std::u16string path_;
 };
 
 } // namespace audio

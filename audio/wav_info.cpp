@@ -1,6 +1,8 @@
 #include "audio/wav_info.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 #include "os/file.h"
@@ -38,15 +40,36 @@ bool seek_to(os::File& file, int64_t offset)
     return offset >= 0 && offset <= std::numeric_limits<int32_t>::max() && file.seek(static_cast<int32_t>(offset));
 }
 
+constexpr uint16_t pcm_tag = 1;
+constexpr uint16_t float_tag = 3;
+constexpr uint16_t extensible_tag = 0xFFFE;
+
 // RIFF chunks are padded to an even length; the pad byte is not part of the size.
 int64_t padded(uint32_t size) { return int64_t{size} + (size & 1); }
 
 } // namespace
 
-bool WAVInfoPCM::read_extension(os::File&)
+bool WAVInfoPCM::read_extension(os::File& file)
 {
+    uint16_t kind = format_tag;
+    if (format_tag == extensible_tag) {
+        // Extra size, valid bits per sample, channel mask, then the sub-format GUID: a
+        // format tag in its first two bytes and the fixed tail of the audio GUIDs.
+        constexpr uint8_t guid_tail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
+                                           0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+        uint16_t extra = 0, valid_bits = 0;
+        uint8_t guid[16];
+        if (fmt_size < 40 || !read_u16(file, extra) || extra < 22 || !read_u16(file, valid_bits) ||
+            !read_u32(file, channel_mask) || !read_exactly(file, guid, 16) ||
+            std::memcmp(guid + 2, guid_tail, sizeof guid_tail) != 0)
+            return false;
+        kind = static_cast<uint16_t>(guid[0] | guid[1] << 8);
+    }
+    floating_point = kind == float_tag;
+    const bool integer = kind == pcm_tag && bits_per_sample > 0 && bits_per_sample <= 32;
+    const bool real = floating_point && (bits_per_sample == 32 || bits_per_sample == 64);
     // A consistent frame layout keeps every block a whole number of sample frames.
-    return format_tag == 1 && channels > 0 && sample_rate > 0 && bits_per_sample > 0 && bits_per_sample <= 32 &&
+    return (integer || real) && channels > 0 && sample_rate > 0 &&
            block_align == channels * ((bits_per_sample + 7) / 8);
 }
 
@@ -88,6 +111,8 @@ bool read_wav_header(os::File& file, WAVInfo& info)
     if (!find_chunk(file, "data", info.data_size))
         return false;
     info.data_start = file.tell();
+    if (info.data_size == 0)
+        info.data_size = static_cast<uint32_t>(std::max(0, file.size() - info.data_start));
     return true;
 }
 

@@ -32,15 +32,23 @@ public:
     int32_t data_start = 0;
 };
 
-// Uncompressed PCM (format tag 1) with a consistent frame layout.
+// Uncompressed samples with a consistent frame layout: integer PCM (format tag 1) of
+// up to 32 bits, IEEE floating point (tag 3) of 32 or 64 bits, and either of them in
+// WAVE_FORMAT_EXTENSIBLE (tag 0xFFFE, its sub-format naming the kind).
 class WAVInfoPCM : public WAVInfo {
 public:
     bool read_extension(os::File& file) override;
     bool write_extension(os::File& file) override;
+
+    bool floating_point = false;
+    // The speakers of the channels, in the order of their bits (WAVE_FORMAT_EXTENSIBLE);
+    // 0 when the file names none.
+    uint32_t channel_mask = 0;
 };
 
 // Walks the RIFF/WAVE header from the start of file: "fmt " must be the first chunk;
-// the data chunk may come after any others. Fills info and leaves the file at the
+// the data chunk may come after any others. A data size of 0, as streaming recorders
+// leave it, stands for the rest of the file. Fills info and leaves the file at the
 // first data byte. False when the file is not a WAV file info accepts.
 bool read_wav_header(os::File& file, WAVInfo& info);
 

@@ -1,6 +1,7 @@
 #include "os/file.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -50,10 +51,23 @@ File::File(std::u16string_view path, int mode)
     descriptor_ = descriptor;
 }
 
-File::~File()
+File::~File() { close_descriptor(); }
+
+void File::adopt(int descriptor)
 {
-    if (descriptor_ != -1)
-        close(descriptor_);
+    if (descriptor == -1)
+        add_error(u"can't open file");
+    else
+        descriptor_ = descriptor;
+}
+
+bool File::close_descriptor()
+{
+    if (descriptor_ == -1)
+        return true;
+    const bool closed = close(descriptor_) == 0;
+    descriptor_ = -1;
+    return closed;
 }
 
 int32_t File::read(void* buffer, int32_t count)
@@ -83,8 +97,12 @@ int32_t File::write(const void* buffer, int32_t count)
     int32_t total = 0;
     while (total < count) {
         const ssize_t put = ::write(descriptor_, static_cast<const char*>(buffer) + total, static_cast<size_t>(count - total));
-        if (put <= 0)
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0) {
+            add_error(u"write failed");
             break;
+        }
         total += static_cast<int32_t>(put);
     }
     return total;

@@ -31,6 +31,15 @@ public:
     void flush();
     bool is_open() const { return descriptor_ != -1; }
 
+protected:
+    // A file that adopts its descriptor later; until then every operation fails.
+    File() = default;
+    // Takes over an open descriptor, or records the error for -1.
+    void adopt(int descriptor);
+    int descriptor() const { return descriptor_; }
+    // Closes the descriptor now; false when the close reported a lost write.
+    bool close_descriptor();
+
 private:
     int descriptor_ = -1;
 };

@@ -343,6 +343,27 @@ bool paths_equal(std::u16string_view a, std::u16string_view b) { return normaliz
 
 std::string native_path(std::u16string_view path) { return liba::to_narrow(expand_macros(path)); }
 
+std::u16string absolute_path(std::u16string_view path)
+{
+    const std::u16string expanded = expand_macros(path);
+    if (!expanded.empty() && expanded[0] == u'/')
+        return expanded;
+    std::vector<char> folder(PATH_MAX);
+    if (!getcwd(folder.data(), folder.size()))
+        return expanded;
+    std::u16string_view relative = expanded;
+    while (relative.substr(0, 2) == u"./")
+        relative.remove_prefix(2);
+    return join_path(liba::to_wide(folder.data()), relative == u"." ? std::u16string_view() : relative);
+}
+
+bool same_file(std::u16string_view a, std::u16string_view b)
+{
+    struct stat first{}, second{};
+    return stat(native_path(a).c_str(), &first) == 0 && stat(native_path(b).c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
 void make_directories(std::u16string_view path)
 {
     const std::u16string expanded = expand_macros(path);

@@ -32,6 +32,12 @@ bool paths_equal(std::u16string_view a, std::u16string_view b);
 // The expanded path as the 8-bit name the file system takes.
 std::string native_path(std::u16string_view path);
 
+// The path from the root: a relative one (after macros) is taken from the working folder.
+std::u16string absolute_path(std::u16string_view path);
+// Do both paths name one file (the same device and inode), whatever links, "..",
+// or hard links lead there? False when either does not exist.
+bool same_file(std::u16string_view a, std::u16string_view b);
+
 void make_directories(std::u16string_view path);
 bool delete_file(std::u16string_view path);
 double free_space(std::u16string_view path);

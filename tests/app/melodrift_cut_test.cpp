@@ -68,7 +68,21 @@ TEST(MelodriftCut, AssignsTheRingTone)
     ASSERT_EQ(cut(folder, "tone.wav -s 0 -f 1 -o made.mp3 --assign").exit_code, 0);
     const std::string registry = read_bytes(folder / "registry.ini");
     EXPECT_NE(registry.find("RingTone0"), std::string::npos) << registry;
-    EXPECT_NE(registry.find("made.mp3"), std::string::npos) << registry;
+    EXPECT_NE(registry.find("Sound=\"" + (folder / "made.mp3").string() + "\"\n"), std::string::npos)
+        << "the absolute path: " << registry;
+}
+
+// The ring tone was made but the registry file cannot be written (a folder stands in
+// its place): an exit code of its own, and the ring tone stays.
+TEST(MelodriftCut, ARegistryThatCannotBeWrittenHasItsOwnExitCode)
+{
+    const auto folder = scratch_folder();
+    make_sine(folder / "tone.wav", "-r 22050 -c 1 -b 16", 2.0);
+    std::filesystem::create_directory(folder / "registry.ini");
+    const Result result = cut(folder, "tone.wav -s 0 -f 1 -o made.mp3 --assign");
+    EXPECT_EQ(result.exit_code, 3) << result.error;
+    EXPECT_NE(result.error.find("made.mp3"), std::string::npos) << result.error;
+    EXPECT_NEAR(decode_all(folder / "made.mp3").seconds(), 1.0, 0.12);
 }
 
 TEST(MelodriftCut, UsageMistakesExitWithTwo)
@@ -77,7 +91,8 @@ TEST(MelodriftCut, UsageMistakesExitWithTwo)
     make_sine(folder / "tone.wav", "-r 8000 -c 1 -b 16", 1.0);
     for (const char* arguments : {"", "tone.wav", "tone.wav -s 1", "tone.wav -s 0.5 -f 0.5", "tone.wav -s 0.7 -f 0.2",
                                   "tone.wav -s x -f 1", "tone.wav -s -1 -f 1", "tone.wav -s 1:75 -f 2:00",
-                                  "tone.wav -s 0 -f 1 --loud", "tone.wav other.wav -s 0 -f 1", "tone.wav -s 0 -f"}) {
+                                  "tone.wav -s 0 -f 1 --loud", "tone.wav other.wav -s 0 -f 1", "tone.wav -s 0 -f",
+                                  "tone.wav -s 0 -f 1 -o ''"}) {
         const Result result = cut(folder, arguments);
         EXPECT_EQ(result.exit_code, 2) << arguments;
         EXPECT_EQ(std::count(result.error.begin(), result.error.end(), '\n'), 1) << arguments << ": " << result.error;
@@ -123,34 +138,85 @@ TEST(MelodriftCut, FragmentsOutsideTheSourceMakeNothing)
     EXPECT_NE(beyond.error.find("short.wav"), std::string::npos);
     EXPECT_EQ(read_bytes(folder / "kept.mp3"), "an older ring tone");
 
-    const Result nowhere = cut(folder, "short.wav -s 0 -f 1 -o missing/x.mp3");
-    EXPECT_EQ(nowhere.exit_code, 1);
-    EXPECT_NE(nowhere.error.find("missing/x.mp3"), std::string::npos) << nowhere.error;
 }
 
-TEST(MelodriftCut, InterruptStopsAndLeavesNoFile)
+bool holds_temporary_file(const std::filesystem::path& folder, const std::string& target)
+{
+    const std::string prefix = "." + target + ".melodrift-";
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (entry.path().filename().string().rfind(prefix, 0) == 0)
+            return true;
+    return false;
+}
+
+// Each stop signal, sent once the conversion has made its temporary file: the program
+// ends as stopped, the file that was there keeps its contents and nothing else remains.
+TEST(MelodriftCut, StopSignalsKeepTheFileThatWasThere)
 {
     const auto folder = scratch_folder();
     make_sine(folder / "long.wav", "-r 44100 -c 2 -b 16", 120.0);
     const std::string program = (std::filesystem::path(MELODRIFT_BIN_DIR) / "melodrift-cut").string();
     const std::string source = (folder / "long.wav").string();
     const std::string target = (folder / "long.mp3").string();
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        freopen("/dev/null", "w", stdout);
-        freopen("/dev/null", "w", stderr);
-        execl(program.c_str(), program.c_str(), source.c_str(), "-s", "0", "-f", "120", "-o", target.c_str(),
-              static_cast<char*>(nullptr));
-        _exit(127);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        write_bytes(target, "an older ring tone");
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            freopen("/dev/null", "w", stdout);
+            freopen("/dev/null", "w", stderr);
+            execl(program.c_str(), program.c_str(), source.c_str(), "-s", "0", "-f", "120", "-o", target.c_str(),
+                  static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        int status = 0;
+        bool ended = false;
+        while (!holds_temporary_file(folder, "long.mp3") && !ended) {
+            ended = waitpid(child, &status, WNOHANG) == child;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        ASSERT_FALSE(ended) << "signal " << signal << ": the program ended before its temporary file appeared";
+        kill(child, signal);
+        waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status)) << "signal " << signal;
+        EXPECT_EQ(WEXITSTATUS(status), 130) << "signal " << signal;
+        EXPECT_EQ(read_bytes(target), "an older ring tone") << "signal " << signal;
+        EXPECT_FALSE(holds_temporary_file(folder, "long.mp3")) << "signal " << signal;
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(400));
-    kill(child, SIGINT);
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 130);
-    EXPECT_FALSE(std::filesystem::exists(target));
+}
+
+// Targets it must not write: the source itself by any path, a device, a folder, and a
+// place that does not exist. Each gets its own reason and no file is touched.
+TEST(MelodriftCut, RefusedTargetsAreNamedWithTheirReason)
+{
+    const auto folder = scratch_folder();
+    make_sine(folder / "tone.wav", "-r 8000 -c 1 -b 16", 1.0);
+    const std::string bytes = read_bytes(folder / "tone.wav");
+    std::filesystem::create_symlink("tone.wav", folder / "link.wav");
+    std::filesystem::create_directory(folder / "sub");
+    const std::string up = "../" + folder.filename().string() + "/tone.wav";
+    struct Case {
+        std::string target;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"tone.wav", "is the source itself"},
+        {"sub/../tone.wav", "is the source itself"},
+        {up, "is the source itself"},
+        {"link.wav", "is the source itself"},
+        {"/dev/null", "is not a regular file"},
+        {"sub", "is not a regular file"},
+        {"missing/x.mp3", "folder does not exist"},
+    };
+    for (const Case& c : cases) {
+        const Result result = cut(folder, "tone.wav -s 0 -f 1 -o '" + c.target + "'");
+        EXPECT_EQ(result.exit_code, 1) << c.target;
+        EXPECT_NE(result.error.find(c.reason), std::string::npos) << c.target << ": " << result.error;
+        EXPECT_EQ(std::count(result.error.begin(), result.error.end(), '\n'), 1) << c.target << ": " << result.error;
+    }
+    EXPECT_EQ(read_bytes(folder / "tone.wav"), bytes);
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+    EXPECT_EQ(mp3_files(folder), std::vector<std::string>{});
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <sys/stat.h>
 #include <thread>
 
 #include "app/ringtone_job.h"
@@ -13,8 +14,10 @@ using Outcome = RingtoneJob::Outcome;
 
 void PrintTo(Outcome outcome, std::ostream* out)
 {
-    constexpr const char* names[] = {"running",         "made",         "source_not_recognised", "empty_fragment",
-                                     "cannot_create_target", "write_failed", "nothing_encoded",     "stopped"};
+    constexpr const char* names[] = {"running",           "made",           "source_not_recognised",
+                                     "empty_fragment",    "target_is_source", "target_folder_missing",
+                                     "target_not_a_file", "cannot_create_target", "write_failed",
+                                     "nothing_encoded",   "stopped"};
     *out << names[int(outcome)];
 }
 
@@ -118,6 +121,9 @@ INSTANTIATE_TEST_SUITE_P(
                     EndToEndCase{"wav_8bit_mono_raised", "-r 22050 -c 1 -b 8 -e unsigned", "", 0.25, 0.75},
                     EndToEndCase{"wav_loud_kept", "-r 44100 -c 2 -b 16", "", 0.9, 0.9},
                     EndToEndCase{"wav_silence", "-r 44100 -c 2 -b 16", "", 0.0, 0.0},
+                    EndToEndCase{"wav_24bit_extensible_raised", "-r 48000 -c 2 -b 24", "", 0.5, 0.75},
+                    EndToEndCase{"wav_float_raised", "-r 44100 -c 2 -b 32 -e floating-point", "", 0.5, 0.75},
+                    EndToEndCase{"wav_6_channels_raised", "-r 44100 -c 6 -b 16", "", 0.5, 0.75},
                     EndToEndCase{"mp3_stereo_raised", "-r 44100 -c 2 -b 16", "-b 128 --cbr", 0.5, 0.75},
                     EndToEndCase{"mp3_mpeg2_mono_raised", "-r 22050 -c 1 -b 16", "-b 64 -m m", 0.4, 0.75}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -127,12 +133,12 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(RingtoneJob, LongFragmentIsReadAgainForTheSecondPass)
 {
     const auto folder = scratch_folder();
-    const auto wav = make_sine(folder / "wide.wav", "-r 96000 -c 32 -b 16 -t wavpcm", 12.0, 0.5);
-    const auto target = folder / "wide.mp3";
-    RingtoneJob job(wide(wav), wide(target), 0, 96000 * 64 * 12);
+    const auto wav = make_sine(folder / "long.wav", "-r 96000 -c 2 -b 16", 180.0, 0.5);
+    const auto target = folder / "long.mp3";
+    RingtoneJob job(wide(wav), wide(target), 0, 96000 * 4 * 180);
     ASSERT_EQ(run_to_end(job), Outcome::made);
     const Decoded decoded = decode_all(target);
-    EXPECT_NEAR(decoded.seconds(), 12.0, 0.12);
+    EXPECT_NEAR(decoded.seconds(), 180.0, 0.12);
     EXPECT_NEAR(peak_of(decoded.samples()) / 32767.0, 0.75, 0.05);
 }
 
@@ -165,7 +171,18 @@ TEST(RingtoneJob, StoppedJobLeavesNoRingTone)
     }
 }
 
-TEST(RingtoneJob, FileOfTheSameNameIsKeptUntilTheSecondPassWrites)
+std::vector<std::string> names_in(const std::filesystem::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Only a complete ring tone replaces a file of the same name; every other end leaves
+// it, and nothing else, in the folder.
+TEST(RingtoneJob, AFileOfTheSameNameIsReplacedOnlyByACompleteRingTone)
 {
     const auto folder = scratch_folder();
     const auto source = make_sine(folder / "source.wav", "-r 44100 -c 2 -b 16", 1.0);
@@ -174,15 +191,60 @@ TEST(RingtoneJob, FileOfTheSameNameIsKeptUntilTheSecondPassWrites)
 
     RingtoneJob empty(wide(source), wide(target), 1000, 1000);
     EXPECT_EQ(run_to_end(empty), Outcome::empty_fragment);
-    StopAtPass listener(1);
-    RingtoneJob stopped(wide(source), wide(target), 0, 44100 * 4, &listener);
-    listener.job = &stopped;
-    EXPECT_EQ(run_to_end(stopped), Outcome::stopped);
+    RingtoneJob beyond(wide(source), wide(target), 44100 * 8, 44100 * 9);
+    EXPECT_EQ(run_to_end(beyond), Outcome::nothing_encoded);
+    for (int pass : {1, 2}) {
+        StopAtPass listener(pass);
+        RingtoneJob stopped(wide(source), wide(target), 0, 44100 * 4, &listener);
+        listener.job = &stopped;
+        EXPECT_EQ(run_to_end(stopped), Outcome::stopped);
+    }
+    {
+        RingtoneJob full(wide(source), wide(target), 0, 44100 * 4);
+        FileSizeLimit limit(1000);
+        EXPECT_EQ(run_to_end(full), Outcome::write_failed);
+    }
     EXPECT_EQ(read_bytes(target), "an older ring tone");
+    EXPECT_EQ(names_in(folder), (std::vector<std::string>{"existing.mp3", "source.wav"}));
 
     RingtoneJob job(wide(source), wide(target), 0, 44100 * 4);
     EXPECT_EQ(run_to_end(job), Outcome::made);
     EXPECT_NE(read_bytes(target), "an older ring tone") << "overwritten by the new ring tone";
+    EXPECT_EQ(names_in(folder), (std::vector<std::string>{"existing.mp3", "source.wav"}));
+}
+
+// However the target reaches the source, the source is refused as target and kept.
+TEST(RingtoneJob, TheSourceIsNeverItsOwnTarget)
+{
+    const auto folder = scratch_folder();
+    std::filesystem::create_directory(folder / "sub");
+    const auto source = make_sine(folder / "sub" / "source.wav", "-r 8000 -c 1 -b 16", 1.0);
+    const std::string bytes = read_bytes(source);
+    std::filesystem::create_symlink(source, folder / "link.wav");
+    std::filesystem::create_hard_link(source, folder / "hard.wav");
+    for (const auto& target : {source, folder / "sub" / ".." / "sub" / "source.wav", folder / "link.wav",
+                               folder / "hard.wav"}) {
+        RingtoneJob job(wide(source), wide(target), 0, 8000);
+        EXPECT_EQ(job.target_refusal(), Outcome::target_is_source) << target;
+        EXPECT_EQ(run_to_end(job), Outcome::target_is_source) << target;
+    }
+    EXPECT_EQ(read_bytes(source), bytes);
+}
+
+TEST(RingtoneJob, TargetsThatAreNotFilesAreRefused)
+{
+    const auto folder = scratch_folder();
+    const auto source = make_sine(folder / "source.wav", "-r 8000 -c 1 -b 16", 1.0);
+    std::filesystem::create_directory(folder / "folder.mp3");
+    ASSERT_EQ(mkfifo((folder / "fifo.mp3").c_str(), 0600), 0);
+    for (const auto& target : {folder / "folder.mp3", folder / "fifo.mp3", std::filesystem::path("/dev/null")}) {
+        RingtoneJob job(wide(source), wide(target), 0, 8000);
+        EXPECT_EQ(job.target_refusal(), Outcome::target_not_a_file) << target;
+        EXPECT_EQ(run_to_end(job), Outcome::target_not_a_file) << target;
+    }
+    EXPECT_TRUE(std::filesystem::is_fifo(folder / "fifo.mp3"));
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+    EXPECT_EQ(RingtoneJob(wide(source), wide(folder / "new.mp3"), 0, 8000).target_refusal(), std::nullopt);
 }
 
 TEST(RingtoneJob, FailuresLeaveNoFile)
@@ -206,7 +268,7 @@ TEST(RingtoneJob, FailuresLeaveNoFile)
         {"start at finish", wav, folder / "e.mp3", 4000, 4000, Outcome::empty_fragment},
         {"fragment past the end", wav, folder / "f.mp3", 44100 * 8, 44100 * 9, Outcome::nothing_encoded},
         {"empty mp3", folder / "empty.mp3", folder / "g.mp3", 0, 1000, Outcome::nothing_encoded},
-        {"target folder missing", wav, folder / "missing" / "h.mp3", 0, 44100 * 4, Outcome::cannot_create_target},
+        {"target folder missing", wav, folder / "missing" / "h.mp3", 0, 44100 * 4, Outcome::target_folder_missing},
     };
     for (const Case& c : cases) {
         RingtoneJob job(wide(c.source), wide(c.target), c.start, c.finish);

@@ -43,6 +43,57 @@ TEST_F(FormatsVorbis, DecodesLikeOggdec)
     EXPECT_LE(formats_test::max_difference(ours, reference), 4);
 }
 
+// `cat a.ogg b.ogg` with another rate and channel count in the second link: the length
+// counts both links, each block carries its own link's format, and time and position
+// convert link by link.
+TEST_F(FormatsVorbis, ChainedLinksKeepTheirOwnRateAndChannels)
+{
+    ASSERT_TRUE(formats_test::make_source(scratch.path("second.wav"), 22050, 1, 3));
+    ASSERT_TRUE(formats_test::run("oggenc -Q -o " + scratch.path("second.ogg") + " " + scratch.path("second.wav")));
+    std::vector<uint8_t> chain = formats_test::read_bytes(scratch.path("v.ogg"));
+    const std::vector<uint8_t> second = formats_test::read_bytes(scratch.path("second.ogg"));
+    chain.insert(chain.end(), second.begin(), second.end());
+    formats_test::write_bytes(scratch.path("chain.ogg"), chain);
+    DecoderVorbis reader(scratch.wide("chain.ogg"));
+    ASSERT_TRUE(reader.is_open());
+    EXPECT_EQ(reader.length(), 88200 + 66150);
+    EXPECT_DOUBLE_EQ(reader.length_seconds(), 5.0);
+    EXPECT_EQ(reader.sample_rate(), 44100);
+    EXPECT_EQ(reader.channels(), 2);
+
+    struct Point {
+        double seconds;
+        int position;
+    };
+    for (const Point point : {Point{0, 0}, Point{1.5, 66150}, Point{2.0, 88200}, Point{3.0, 88200 + 22050},
+                              Point{5.0, 88200 + 66150}}) {
+        EXPECT_EQ(reader.seconds_to_position(point.seconds), point.position) << point.seconds;
+        EXPECT_DOUBLE_EQ(reader.position_to_seconds(point.position), point.seconds) << point.seconds;
+    }
+
+    double seconds = 0;
+    int frames_at_44100 = 0, frames_at_22050 = 0;
+    for (audio::PCMData block = reader.read(4096); !block.empty(); block = reader.read(4096)) {
+        ASSERT_TRUE((block.sample_rate == 44100 && block.channels == 2) ||
+                    (block.sample_rate == 22050 && block.channels == 1))
+            << block.sample_rate << " Hz, " << block.channels << " channels";
+        (block.sample_rate == 44100 ? frames_at_44100 : frames_at_22050) += block.frames();
+        EXPECT_EQ(frames_at_22050 == 0, block.sample_rate == 44100) << "the first link comes first";
+        seconds += double(block.frames()) / block.sample_rate;
+    }
+    EXPECT_EQ(frames_at_44100, 88200);
+    EXPECT_EQ(frames_at_22050, 66150);
+    EXPECT_NEAR(seconds, 5.0, 1e-9);
+
+    reader.seek(reader.seconds_to_position(3.0));
+    EXPECT_EQ(reader.sample_rate(), 22050);
+    EXPECT_EQ(reader.channels(), 1);
+    const audio::PCMData block = reader.read(100);
+    EXPECT_EQ(block.sample_rate, 22050);
+    EXPECT_GT(block.frames(), 0);
+    EXPECT_LE(block.frames(), 100);
+}
+
 TEST_F(FormatsVorbis, ReadHandsOutAtMost8192FramesAndEndsAtTheTotal)
 {
     DecoderVorbis reader(scratch.wide("v.ogg"));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <unistd.h>
 #include <vector>
@@ -128,6 +129,34 @@ TEST(FileSystemTest, DirectoriesInfoAndDeletion)
     EXPECT_TRUE(os::FileInfo(u"/").is_folder());
     EXPECT_GT(os::free_space(liba::to_wide(root.string())), 0.0);
     EXPECT_EQ(os::free_space(u"/no/such/folder/anywhere"), 0.0);
+}
+
+TEST(FileSystemTest, SameFileSeesThroughDotsLinksAndHardLinks)
+{
+    const auto root = make_test_folder();
+    std::filesystem::create_directory(root / "sub");
+    write_file(root / "song.wav", "RIFF");
+    write_file(root / "other.wav", "RIFF");
+    std::filesystem::create_symlink(root / "song.wav", root / "sub" / "link.wav");
+    std::filesystem::create_hard_link(root / "song.wav", root / "hard.wav");
+    const auto w = [](const std::filesystem::path& path) { return liba::to_wide(path.string()); };
+    const std::u16string song = w(root / "song.wav");
+    EXPECT_TRUE(os::same_file(song, song));
+    EXPECT_TRUE(os::same_file(song, w(root / "sub" / ".." / "song.wav")));
+    EXPECT_TRUE(os::same_file(song, w(root / "sub" / "link.wav")));
+    EXPECT_TRUE(os::same_file(song, w(root / "hard.wav")));
+    EXPECT_FALSE(os::same_file(song, w(root / "other.wav")));
+    EXPECT_FALSE(os::same_file(song, w(root / "missing.wav")));
+    EXPECT_FALSE(os::same_file(w(root / "missing.wav"), w(root / "missing.wav")));
+}
+
+TEST(FileSystemTest, AbsolutePathsStartFromTheWorkingFolder)
+{
+    const std::u16string here = liba::to_wide(std::filesystem::current_path().string());
+    EXPECT_EQ(os::absolute_path(u"/a/b.mp3"), u"/a/b.mp3");
+    EXPECT_EQ(os::absolute_path(u"b.mp3"), here + u"/b.mp3");
+    EXPECT_EQ(os::absolute_path(u"./x/b.mp3"), here + u"/x/b.mp3");
+    EXPECT_EQ(os::absolute_path(u"%app_path%/b.mp3"), os::expand_macros(u"%app_path%/b.mp3"));
 }
 
 class RecordingFinder : public os::Finder {

@@ -47,18 +47,20 @@ constexpr const char* usage =
     "\n"
     "TIME is seconds (75, 12.5) or minutes and seconds (1:15, 1:02.5).\n"
     "A progress bar appears on standard error when it is a terminal; Ctrl-C stops\n"
-    "and leaves no file. The exit code is 0 only when the ring tone exists and is\n"
-    "complete; 1 when it was not made, 2 for a mistake on the command line, 130\n"
-    "when stopped. Playing ends at the finish, at the end of the file or with\n"
-    "Ctrl-C.\n";
+    "and leaves no file (so do SIGTERM and SIGHUP); an existing TARGET is replaced\n"
+    "only by a complete ring tone, and never when it is SOURCE itself or not a file.\n"
+    "The exit code is 0 only when the ring tone exists and is complete; 1 when it\n"
+    "was not made, 2 for a mistake on the command line, 3 when it was made but\n"
+    "--assign could not record it, 130 when stopped. Playing ends at the finish, at\n"
+    "the end of the file or with Ctrl-C.\n";
 
-enum ExitCode { exit_made = 0, exit_not_made = 1, exit_usage = 2, exit_stopped = 130 };
+enum ExitCode { exit_made = 0, exit_not_made = 1, exit_usage = 2, exit_not_assigned = 3, exit_stopped = 130 };
 
 struct Options {
     std::string source;
     std::optional<double> start;
     std::optional<double> finish;
-    std::string target;
+    std::optional<std::string> target;
     bool assign = false;
     bool play = false;
     bool help = false;
@@ -102,8 +104,10 @@ std::string parse_arguments(int argc, char** argv, Options& options)
         } else if (argument == "-f" || argument == "--finish") {
             error = time(options.finish);
         } else if (argument == "-o" || argument == "--output") {
-            if (!value(options.target))
+            std::string target;
+            if (!value(target) || target.empty())
                 error = std::string(argument) + " needs a file name";
+            options.target = target;
         } else if (argument == "--assign") {
             options.assign = true;
         } else if (argument == "--play") {
@@ -136,8 +140,8 @@ std::string parse_arguments(int argc, char** argv, Options& options)
     return {};
 }
 
-// Ctrl-C and termination ask the job to stop; the waiting loop notices, also when the
-// signal came before the job started.
+// Ctrl-C, termination and a closed terminal ask the job to stop; the waiting loop
+// notices, also when the signal came before the job started.
 volatile std::sig_atomic_t stop_signal = 0;
 
 void on_stop_signal(int) { stop_signal = 1; }
@@ -149,6 +153,7 @@ void catch_stop_signals()
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
 }
 
 // The job's progress as a bar on standard error, only when that is a terminal.
@@ -194,6 +199,12 @@ std::string outcome_text(RingtoneJob::Outcome outcome)
         return "not a sound file it can read";
     case RingtoneJob::Outcome::empty_fragment:
         return "the fragment is empty";
+    case RingtoneJob::Outcome::target_is_source:
+        return "is the source itself; choose another target";
+    case RingtoneJob::Outcome::target_folder_missing:
+        return "its folder does not exist";
+    case RingtoneJob::Outcome::target_not_a_file:
+        return "exists and is not a regular file";
     case RingtoneJob::Outcome::cannot_create_target:
         return "can't create the file";
     case RingtoneJob::Outcome::write_failed:
@@ -251,10 +262,14 @@ int cut(const Options& options)
     if (options.play)
         return play(source, options);
 
-    const std::u16string target = options.target.empty() ? default_target(source) : liba::to_wide(options.target);
+    // Absolute, so that the name --assign records still holds from another folder.
+    const std::u16string target =
+        os::absolute_path(options.target ? liba::to_wide(*options.target) : default_target(source));
     RingtoneJob job(source, target, start, finish);
     std::printf("Bit rate: %d kbit/s\nTarget:   %s\n", job.target_bit_rate() / 1000, narrow(target).c_str());
     std::fflush(stdout);
+    if (const std::optional<RingtoneJob::Outcome> refusal = job.target_refusal())
+        return fail(narrow(target), outcome_text(*refusal));
     if (!job.has_room())
         return fail(narrow(target), "not enough free space for the ring tone");
 
@@ -280,12 +295,15 @@ int cut(const Options& options)
         return exit_stopped;
     }
     if (outcome != RingtoneJob::Outcome::made || !os::FileInfo(target).exists()) {
-        const bool about_target = outcome == RingtoneJob::Outcome::cannot_create_target ||
-                                  outcome == RingtoneJob::Outcome::write_failed;
-        return fail(about_target ? narrow(target) : options.source, outcome_text(outcome));
+        const bool about_source = outcome == RingtoneJob::Outcome::source_not_recognised ||
+                                  outcome == RingtoneJob::Outcome::empty_fragment ||
+                                  outcome == RingtoneJob::Outcome::nothing_encoded;
+        return fail(about_source ? options.source : narrow(target), outcome_text(outcome));
     }
-    if (options.assign && !assign_ringtone(target))
-        return fail(narrow(target), "made, but it could not be made the phone's ring tone");
+    if (options.assign && !assign_ringtone(target)) {
+        fail(narrow(target), "made, but the registry could not record it as the phone's ring tone");
+        return exit_not_assigned;
+    }
     std::printf("Made:     %s\n", narrow(target).c_str());
     return exit_made;
 }
