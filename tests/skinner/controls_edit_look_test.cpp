@@ -1,5 +1,5 @@
 // What the drawn edit field looks like: empty, filled, with a selection and scrolled,
-// at scale 1 and 2, and the read-only and password fields beside it.
+// at scale 1 and 2, the read-only and password fields beside it, and its context menu.
 #include <gtest/gtest.h>
 
 #include "tests/skinner/edit_fixture.h"
@@ -56,6 +56,22 @@ TEST_P(EditLook, ReadOnlyAndPasswordFields)
     const platform::Rect bottom = around(fixture, fixture.form.secret);
     EXPECT_TRUE(ui_test::matches_reference(fixture.ui.screen(), top.united(bottom),
         std::string("skinner/edit_locked_and_secret_") + GetParam().name));
+}
+
+// The context menu speaks the user's language; what cannot be done now is greyed.
+TEST(EditMenuLook, TheMenuTextsComeFromTheLanguage)
+{
+    EditFixture fixture;
+    const auto folder = skin_test::scratch_folder("language");
+    skin_test::write_file(folder / "Deutsch.lng",
+        std::string("menuCut Ausschneiden\nmenuCopy Kopieren\nmenuPaste Einf\xC3\xBCgen\nmenuDelete L\xC3\xB6schen\n"
+                    "menuSelectAll Alles markieren\n"));
+    ASSERT_TRUE(fixture.properties.load_language(skin_test::wide(folder / "Deutsch.lng")));
+    fixture.form.name.set_text(u"Ringtone_001");
+    const std::string shot = (folder / "menu.png").string();
+    fixture.play("key Apps\nscreenshot " + shot + "\nkey Escape");
+    EXPECT_FALSE(fixture.ui.failed());
+    EXPECT_TRUE(ui_test::png_matches_reference(shot, "skinner/edit_menu_de"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, EditLook,
