@@ -17,4 +17,8 @@ std::string to_narrow(std::u16string_view text);
 std::u16string to_lower(std::u16string_view text);
 char16_t to_lower(char16_t c);
 
+// The halves of a character outside the basic plane.
+constexpr bool is_high_surrogate(char16_t c) { return c >= 0xD800 && c < 0xDC00; }
+constexpr bool is_low_surrogate(char16_t c) { return c >= 0xDC00 && c < 0xE000; }
+
 } // namespace liba

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "liba/text.h"
 #include "platform/font.h"
 #include "skinner/draw/font.h"
 #include "skinner/draw/picture.h"
@@ -12,19 +13,6 @@ namespace skinner {
 namespace {
 
 constexpr char16_t ellipsis = u'\u2026';
-
-// The skin font's platform font, or the stock font when it has none.
-const platform::Font* platform_font(const Font& font)
-{
-    if (const platform::Font* own = font.handle())
-        return own;
-    return platform::Font::stock().get();
-}
-
-bool is_high_surrogate(char16_t c)
-{
-    return c >= 0xD800 && c < 0xDC00;
-}
 
 } // namespace
 
@@ -77,7 +65,7 @@ void CanvasImpl::draw_picture(const Picture& picture, Point origin, Point far_co
 void CanvasImpl::draw_text(const Font& font, Colour colour, std::u16string_view text, Point origin, Point size,
     int horizontal, int vertical)
 {
-    const platform::Font* face = platform_font(font);
+    const platform::Font* face = font.face();
     if (!face || text.empty())
         return;
     const platform::Size extent = face->text_extent(text);
@@ -99,7 +87,7 @@ void CanvasImpl::draw_text(const Font& font, Colour colour, std::u16string_view 
 void CanvasImpl::draw_text_ellipsis(const Font& font, Colour colour, std::u16string_view text, Point origin,
     Point size, int horizontal, int vertical)
 {
-    const platform::Font* face = platform_font(font);
+    const platform::Font* face = font.face();
     if (!face || face->text_extent(text).width <= size.x) {
         draw_text(font, colour, text, origin, size, horizontal, vertical);
         return;
@@ -108,7 +96,7 @@ void CanvasImpl::draw_text_ellipsis(const Font& font, Colour colour, std::u16str
     const std::vector<int> widths = face->prefix_widths(text);
     size_t kept = 0;
     for (size_t i = 0; i < widths.size() && widths[i] <= room; ++i)
-        if (!is_high_surrogate(text[i]))
+        if (!liba::is_high_surrogate(text[i]))
             kept = i + 1;
     std::u16string shortened(text.substr(0, kept));
     shortened += ellipsis;
@@ -117,7 +105,7 @@ void CanvasImpl::draw_text_ellipsis(const Font& font, Colour colour, std::u16str
 
 Point CanvasImpl::measure_text(const Font& font, std::u16string_view text) const
 {
-    const platform::Font* face = platform_font(font);
+    const platform::Font* face = font.face();
     if (!face)
         return {};
     const platform::Size extent = face->text_extent(text);

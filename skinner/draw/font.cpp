@@ -84,6 +84,13 @@ const platform::Font* Font::handle() const
     return entry_ ? entry_->rep->handle() : nullptr;
 }
 
+const platform::Font* Font::face() const
+{
+    if (const platform::Font* own = handle())
+        return own;
+    return platform::Font::stock().get();
+}
+
 const FontRep* Font::rep() const
 {
     return entry_ ? entry_->rep.get() : nullptr;

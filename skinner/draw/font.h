@@ -25,6 +25,9 @@ public:
 
     // Null for the empty font and when the platform could not make it.
     const platform::Font* handle() const;
+    // What text is drawn and measured with: the font's own, or the stock font when it
+    // has none (null only when no face exists at all).
+    const platform::Font* face() const;
     const FontRep* rep() const;
     int scale() const { return scale_; }
 
