@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 
 #include "liba/text.h"
 #include "os/language_file.h"
@@ -63,13 +62,27 @@ std::vector<fs::path> languages()
     return files;
 }
 
+std::vector<std::u16string> words_of(const std::u16string& text)
+{
+    std::vector<std::u16string> words;
+    std::u16string word;
+    for (const char16_t c : text + u" ") {
+        if (c > u' ') {
+            word += c;
+        } else if (!word.empty()) {
+            words.push_back(word);
+            word.clear();
+        }
+    }
+    return words;
+}
+
 // The lines a wrapping frame breaks the text into, at blanks, for this width.
 int wrapped_lines(const platform::Font& font, const std::u16string& text, int width)
 {
     std::u16string line;
     int lines = 0;
-    std::basic_istringstream<char16_t> words(text);
-    for (std::u16string word; words >> word;) {
+    for (const std::u16string& word : words_of(text)) {
         const std::u16string longer = line.empty() ? word : line + u" " + word;
         if (!line.empty() && font.text_extent(longer).width > width) {
             ++lines;
