@@ -32,9 +32,8 @@ int exit_status(const std::string& command)
 fs::path install(const fs::path& folder)
 {
     const fs::path prefix = folder / "prefix";
-    const int status =
-        exit_status(quoted(MELODRIFT_CMAKE) + " --install " + quoted(build_folder) + " --prefix " + quoted(prefix) + " >" +
-            quoted(folder / "install.txt") + " 2>&1");
+    const int status = exit_status(quoted(MELODRIFT_CMAKE) + " --install " + quoted(build_folder) + " --prefix " +
+        quoted(prefix) + " >" + quoted(folder / "install.txt") + " 2>&1");
     EXPECT_EQ(status, 0) << read_bytes(folder / "install.txt");
     return status == 0 ? prefix : fs::path();
 }
@@ -79,8 +78,8 @@ TEST(Install, LaysOutProgramsDataAndDesktopEntry)
         EXPECT_TRUE(fs::is_regular_file(app_path / data)) << data;
     for (const char* skin : {"skins/default/default.skin", "skins/settings/dialogs.skin"}) {
         for (const platform::Size screen : {platform::Size{240, 320}, platform::Size{640, 480}}) {
-            skinner::PropertiesImpl properties(liba::to_wide((app_path / skin).string()), screen,
-                                               skinner::SkinDevice{false, false});
+            skinner::PropertiesImpl properties(
+                liba::to_wide((app_path / skin).string()), screen, skinner::SkinDevice{false, false});
             EXPECT_TRUE(properties.reader().is_valid()) << skin << ": every picture is installed beside it";
         }
     }
@@ -101,7 +100,8 @@ TEST(Install, DesktopEntryIsValid)
     const fs::path prefix = install(folder);
     ASSERT_FALSE(prefix.empty());
     const fs::path entry = prefix / "share" / "applications" / "melodrift.desktop";
-    EXPECT_EQ(exit_status("desktop-file-validate " + quoted(entry) + " >" + quoted(folder / "validate.txt") + " 2>&1"), 0)
+    EXPECT_EQ(
+        exit_status("desktop-file-validate " + quoted(entry) + " >" + quoted(folder / "validate.txt") + " 2>&1"), 0)
         << read_bytes(folder / "validate.txt");
     EXPECT_EQ(read_bytes(folder / "validate.txt"), "") << "no hints either";
 }
@@ -116,12 +116,12 @@ TEST(Install, InstalledCopyWritesNothingIntoItsPrefix)
     make_sine(folder / "tone.wav", "-r 22050 -c 1 -b 16", 2.0);
     const std::set<std::string> before = tree(prefix);
 
-    const std::string environment = "MELODRIFT_WINDOWS=" + quoted(folder / "windows") + " MELODRIFT_REGISTRY=" +
-                                    quoted(folder / "registry.ini") + " MELODRIFT_CONFIG=" +
-                                    quoted(folder / "config") + " MELODRIFT_STATE=" + quoted(folder / "state");
-    EXPECT_EQ(exit_status("cd " + quoted(folder) + " && " + environment + " " + quoted(prefix / "bin" / "melodrift-cut") +
-                  " tone.wav -s 0 -f 1 --assign >/dev/null 2>&1"),
-              0);
+    const std::string environment = "MELODRIFT_WINDOWS=" + quoted(folder / "windows") +
+        " MELODRIFT_REGISTRY=" + quoted(folder / "registry.ini") + " MELODRIFT_CONFIG=" + quoted(folder / "config") +
+        " MELODRIFT_STATE=" + quoted(folder / "state");
+    EXPECT_EQ(exit_status("cd " + quoted(folder) + " && " + environment + " " +
+                  quoted(prefix / "bin" / "melodrift-cut") + " tone.wav -s 0 -f 1 --assign >/dev/null 2>&1"),
+        0);
     EXPECT_TRUE(fs::exists(folder / "windows" / "Rings" / "tone_001.mp3"));
     EXPECT_EQ(tree(prefix), before);
 }

@@ -26,8 +26,14 @@ struct Screen {
 };
 
 const Screen screens[] = {
-    {false, {240, 320}}, {false, {320, 240}}, {false, {480, 640}}, {true, {176, 220}},
-    {true, {220, 176}},  {true, {240, 320}},  {true, {320, 240}},  {true, {352, 440}},
+    {false, {240, 320}},
+    {false, {320, 240}},
+    {false, {480, 640}},
+    {true, {176, 220}},
+    {true, {220, 176}},
+    {true, {240, 320}},
+    {true, {320, 240}},
+    {true, {352, 440}},
 };
 
 // A form and the controls to measure: the skin's own texts, and those the program
@@ -97,7 +103,10 @@ int wrapped_lines(const platform::Font& font, const std::u16string& text, int wi
 class TextFit {
 public:
     TextFit(skinner::PropertiesImpl& skin, const liba::StringTranslator& language, std::string where)
-        : skin_(skin), reader_(skin.reader()), language_(language), where_(std::move(where))
+        : skin_(skin)
+        , reader_(skin.reader())
+        , language_(language)
+        , where_(std::move(where))
     {
     }
 
@@ -116,7 +125,7 @@ public:
         const int height = size.y - border_min.y - border_max.y;
         const std::u16string shown = language_.translate(text);
         const std::string what = where_ + " " + liba::to_narrow(form) + "/" + liba::to_narrow(control) + " \"" +
-                                 liba::to_narrow(shown) + "\"";
+            liba::to_narrow(shown) + "\"";
         if (reader_.integer(node, u"Wrap").value_or(0) != 0) {
             const int lines = wrapped_lines(*font, shown, width);
             EXPECT_LE(lines * font->text_extent(u"Ag").height, height) << what << ": " << lines << " lines";
@@ -154,12 +163,12 @@ TEST(SkinTexts, FitTheirControlsInEveryLanguageOnEveryScreen)
         for (const Screen& screen : screens) {
             for (const std::u16string skin_name : {u"default", u"dialogs"}) {
                 const std::u16string path = std::u16string(u"" MELODRIFT_BIN_DIR "/skins/") +
-                                            (skin_name == u"default" ? u"default/default" : u"settings/dialogs") +
-                                            u".skin";
+                    (skin_name == u"default" ? u"default/default" : u"settings/dialogs") + u".skin";
                 skinner::PropertiesImpl skin(path, screen.size, SkinDevice{screen.smartphone, false});
                 ASSERT_TRUE(skin.reader().is_valid());
-                const std::string where = file.filename().string() + (screen.smartphone ? " Smartphone " : " Pocket PC ") +
-                                          std::to_string(screen.size.width) + "x" + std::to_string(screen.size.height);
+                const std::string where = file.filename().string() +
+                    (screen.smartphone ? " Smartphone " : " Pocket PC ") + std::to_string(screen.size.width) + "x" +
+                    std::to_string(screen.size.height);
                 TextFit fit(skin, language, where);
                 for (const Measured& m : measured) {
                     if (m.skin != skin_name)
