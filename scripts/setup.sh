@@ -11,7 +11,7 @@ MELODRIFT_PACKAGES=(
   fonts-dejavu-core googletest libbenchmark-dev
   # tests: fixtures, reference decoders, the desktop window under a virtual display
   sox libsox-fmt-all lame vorbis-tools musepack-tools mpg123
-  xvfb xdotool imagemagick librsvg2-bin
+  xvfb xdotool imagemagick librsvg2-bin desktop-file-utils
   # sanitizer and fuzzing builds, and the PNG benchmark's reference decoder
   clang libclang-rt-14-dev libpng-dev
 )

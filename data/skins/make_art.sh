@@ -4,7 +4,7 @@
 # that run a skin at scale 2. Artwork with transparent parts gets alpha masks beside
 # it (NAME_8.png, NAME_x2_8.png, grey levels = opacity). All images are 8-bit RGB,
 # which the program's PNG decoder reads. Run it after changing an SVG source and
-# commit the PNG files it writes.
+# commit the PNG files it writes. It also renders the desktop icon (data/desktop).
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -37,4 +37,9 @@ for skin in "${!skin_art[@]}"; do
     render "art/$name.svg" 1 "$skin/$name"
     render "art/$name.svg" 2 "$skin/${name}_x2"
   done
+done
+
+# The program's icon for the desktop: the logo as ordinary RGBA PNG files.
+for size in 48 128; do
+  rsvg-convert --width="$size" --height="$size" art/logo.svg -o "../desktop/melodrift_${size}.png"
 done

@@ -29,16 +29,24 @@ struct Screen {
     std::string name() const
     {
         return std::string(smartphone ? "Smartphone " : "Pocket PC ") + std::to_string(size.width) + "x" +
-               std::to_string(size.height);
+            std::to_string(size.height);
     }
 };
 
 // Portrait and landscape, at design size and doubled, on both devices.
 const Screen screens[] = {
-    {false, {240, 320}, 1, {240, 266}}, {false, {480, 640}, 2, {480, 532}}, {false, {320, 240}, 1, {320, 188}},
-    {false, {640, 480}, 2, {640, 376}}, {true, {240, 320}, 1, {240, 266}},  {true, {480, 640}, 2, {480, 532}},
-    {true, {320, 240}, 1, {320, 188}},  {true, {640, 480}, 2, {640, 376}},  {true, {176, 220}, 1, {176, 176}},
-    {true, {352, 440}, 2, {352, 352}},  {true, {220, 176}, 1, {176, 176}},  {true, {440, 352}, 2, {352, 352}},
+    {false, {240, 320}, 1, {240, 266}},
+    {false, {480, 640}, 2, {480, 532}},
+    {false, {320, 240}, 1, {320, 188}},
+    {false, {640, 480}, 2, {640, 376}},
+    {true, {240, 320}, 1, {240, 266}},
+    {true, {480, 640}, 2, {480, 532}},
+    {true, {320, 240}, 1, {320, 188}},
+    {true, {640, 480}, 2, {640, 376}},
+    {true, {176, 220}, 1, {176, 176}},
+    {true, {352, 440}, 2, {352, 352}},
+    {true, {220, 176}, 1, {176, 176}},
+    {true, {440, 352}, 2, {352, 352}},
 };
 
 struct Lookup {
