@@ -33,8 +33,12 @@ public:
 
     void on_data(const T& in) override
     {
-        liba::Lock lock(this->consumer_lock());
-        this->push(decode(in));
+        PCMData out;
+        {
+            liba::Lock lock(this->consumer_lock());
+            out = decode(in);
+        }
+        this->push(out);
     }
 
 protected:

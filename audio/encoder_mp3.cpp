@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <lame/lame.h>
+#include <vector>
 
 namespace audio {
 
@@ -39,14 +40,22 @@ void EncoderMP3::close_context()
     if (pending_ >= bytes_per_frame())
         encode_staged(pending_ / bytes_per_frame());
     pending_ = 0;
-    push_output(lame_encode_flush(context_, output_, output_bytes));
+    keep_output(lame_encode_flush(context_, output_, output_bytes));
     lame_close(context_);
     context_ = nullptr;
 }
 
 void EncoderMP3::on_data(const PCMData& block)
 {
-    liba::Lock lock(consumer_lock());
+    {
+        liba::Lock lock(consumer_lock());
+        stage(block);
+    }
+    push_encoded();
+}
+
+void EncoderMP3::stage(const PCMData& block)
+{
     if (block.empty() || block.sample_rate <= 0 || (block.bits != 8 && block.bits != 16) ||
         (block.channels != 1 && block.channels != 2))
         return;
@@ -80,8 +89,22 @@ void EncoderMP3::on_data(const PCMData& block)
 
 void EncoderMP3::finish()
 {
-    liba::Lock lock(consumer_lock());
-    close_context();
+    {
+        liba::Lock lock(consumer_lock());
+        close_context();
+    }
+    push_encoded();
+}
+
+void EncoderMP3::push_encoded()
+{
+    std::vector<MP3Data> frames;
+    {
+        liba::Lock lock(consumer_lock());
+        frames.swap(encoded_);
+    }
+    for (const MP3Data& frame : frames)
+        push(frame);
 }
 
 void EncoderMP3::encode_staged(int samples)
@@ -102,14 +125,14 @@ void EncoderMP3::encode_staged(int samples)
         if (!stereo)
             right_[i] = 0;
     }
-    push_output(lame_encode_buffer(context_, left_, right_, samples, output_, output_bytes));
+    keep_output(lame_encode_buffer(context_, left_, right_, samples, output_, output_bytes));
 }
 
-void EncoderMP3::push_output(int bytes)
+void EncoderMP3::keep_output(int bytes)
 {
     // No bytes is no block: an empty block would read as the end of the stream.
     if (bytes > 0)
-        push(MP3Data(liba::ByteBlock(bytes, output_), bytes));
+        encoded_.push_back(MP3Data(liba::ByteBlock(bytes, output_), bytes));
 }
 
 } // namespace audio

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "audio/blocks.h"
 #include "audio/encoder.h"
@@ -35,14 +36,20 @@ private:
     bool open_context();
     void close_context();
     int bytes_per_frame() const { return channels_ * bits_ / 8; }
+    // The body of on_data, under the lock.
+    void stage(const PCMData& block);
     void encode_staged(int samples);
-    void push_output(int bytes);
+    void keep_output(int bytes);
+    // Pushes the frames encoded so far on with the lock released: a consumer's lock is
+    // never held while its own consumer's is taken (links.h).
+    void push_encoded();
 
     uint8_t staging_[staging_bytes];
     int pending_ = 0;
     int16_t left_[max_frame_samples];
     int16_t right_[max_frame_samples];
     uint8_t output_[output_bytes];
+    std::vector<MP3Data> encoded_;
     lame_global_struct* context_ = nullptr;
     int bit_rate_;
     int channels_ = 0;

@@ -1,12 +1,21 @@
 #pragma once
 
+#include <atomic>
+
 #include "liba/nocopy.h"
 #include "liba/thread.h"
 
 // Links between audio objects: a provider pushes blocks into its consumer, or the
 // consumer pulls blocks of a given size from its provider. A processor is both and
-// turns one block into another. Each consumer's re-entrant lock guards its link and
-// its state; push holds it for the whole on_data call.
+// turns one block into another. Each consumer's re-entrant lock guards its link to its
+// provider and its own state.
+//
+// Lock order: a consumer's lock before its provider's, that is from the end of a chain
+// toward its source, never the other way. A pull holds the consumer's lock while the
+// provider reads, so relinking waits for the read. A push therefore holds no lock of
+// its own while it delivers: the provider finds its consumer without a lock, and
+// on_data takes the consumer's lock itself, for its own work only, and releases it
+// before pushing on. A consumer is unlinked before it is destroyed.
 namespace audio {
 
 template <class T>
@@ -47,18 +56,15 @@ public:
 
     void push(const T& block)
     {
-        Consumer<T>* consumer = consumer_;
-        if (!consumer)
-            return;
-        liba::Lock lock(consumer->mutex_);
-        consumer->on_data(block);
+        if (Consumer<T>* consumer = consumer_.load())
+            consumer->on_data(block);
     }
 
     // Links this provider to consumer (or unlinks it, for null). A consumer still
     // linked to another provider is not detached from it.
     void connect(Consumer<T>* consumer)
     {
-        if (Consumer<T>* old = consumer_) {
+        if (Consumer<T>* old = consumer_.load()) {
             liba::Lock lock(old->mutex_);
             if (old->provider_ == this)
                 old->provider_ = nullptr;
@@ -70,20 +76,22 @@ public:
             consumer_ = consumer;
         }
     }
-    bool is_linked() const { return consumer_ != nullptr; }
+    bool is_linked() const { return consumer_.load() != nullptr; }
 
 private:
     friend class Consumer<T>;
 
-    Consumer<T>* consumer_ = nullptr;
+    std::atomic<Consumer<T>*> consumer_{nullptr};
 };
 
 template <class T>
 Consumer<T>::~Consumer()
 {
     liba::Lock lock(mutex_);
-    if (provider_ && provider_->consumer_ == this)
-        provider_->consumer_ = nullptr;
+    if (provider_) {
+        Consumer<T>* self = this;
+        provider_->consumer_.compare_exchange_strong(self, nullptr);
+    }
     provider_ = nullptr;
 }
 
@@ -93,8 +101,12 @@ class Processor : public Consumer<T>, public Provider<U> {
 public:
     void on_data(const T& in) override
     {
-        liba::Lock lock(this->consumer_lock());
-        this->push(process(in));
+        U out;
+        {
+            liba::Lock lock(this->consumer_lock());
+            out = process(in);
+        }
+        this->push(out);
     }
     U read(int count) override
     {

@@ -1,6 +1,7 @@
 #include "audio/play_position.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace audio {
 
@@ -14,12 +15,25 @@ int frames_to_distance(FileReader& reader, int frames)
     return reader.seconds_to_position((frames + 0.5) / rate);
 }
 
+PlayPosition::PlayPosition(FileReader& reader, PlayerPCM& player)
+    : reader_(reader)
+    , player_(player)
+    , last_(reader.position())
+{
+}
+
 int PlayPosition::read()
 {
-    // The reader first: a fetch between the two readings then only adds to the lag, so
-    // the position is never ahead of the sound.
+    // While a pull is under way the reader may be ahead of the count, and busy with it.
+    const std::uint32_t fetches = player_.fetches();
+    if (fetches % 2 != 0)
+        return last_;
     const int position = reader_.position();
-    return std::max(0, position - frames_to_distance(reader_, player_.queued_frames()));
+    const int queued = player_.queued_frames();
+    // No pull began meanwhile: the reader and the count agree.
+    if (player_.fetches() == fetches)
+        last_ = std::max(0, position - frames_to_distance(reader_, queued));
+    return last_;
 }
 
 } // namespace audio

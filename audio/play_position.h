@@ -13,20 +13,20 @@ namespace audio {
 int frames_to_distance(FileReader& reader, int frames);
 
 // Reads the play position of one playback: the reader's position less the distance of
-// what the player fetched and has not played yet, never before 0.
+// what the player fetched and has not played yet, never before 0. Make one after
+// seeking the reader and before play(). Reading never waits for the player's worker:
+// while the worker is pulling, the reader may already be ahead of the player's count,
+// and the last position read stands instead.
 class PlayPosition {
 public:
-    PlayPosition(FileReader& reader, PlayerPCM& player)
-        : reader_(reader)
-        , player_(player)
-    {
-    }
+    PlayPosition(FileReader& reader, PlayerPCM& player);
 
     int read();
 
 private:
     FileReader& reader_;
     PlayerPCM& player_;
+    int last_;
 };
 
 } // namespace audio

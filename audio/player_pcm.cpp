@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstring>
+#include <limits>
+#include <mutex>
 #include <vector>
 
 #include "liba/log.h"
@@ -22,9 +25,11 @@ constexpr std::uint32_t command_message = platform::messages::user; // 1024
 } // namespace
 
 // The player's worker: owns the waveform device, pulls PCM from the owner's provider
-// and keeps six buffers of 200 ms queued. Everything it holds is guarded by the
-// owner's consumer lock, the lock that linking takes too, so that relinking the
-// provider and refilling never overlap.
+// and keeps six buffers of 200 ms queued. It handles each message under the owner's
+// consumer lock, the lock that linking takes too, so that relinking the provider and
+// refilling never overlap. What the user interface sets and polls (the commands, the
+// end, the lag) is guarded by a small lock of its own instead, which is never held
+// across a pull or a decode, so polling never waits for one.
 class PlayerPCMImpl final : public liba::Thread {
 public:
     explicit PlayerPCMImpl(PlayerPCM& owner);
@@ -34,6 +39,7 @@ public:
     bool stop();
     bool is_finished();
     int queued_frames();
+    std::uint32_t fetches() const { return fetches_.load(); }
 
 private:
     enum class State { stopped, playing, draining };
@@ -56,24 +62,37 @@ private:
     bool refill();
     bool fill(OutputBuffer& buffer);
     PCMData fetch();
+    void finish();
+    void set_device(std::unique_ptr<platform::WaveformOut> device);
     void reset();
     bool any_queued() const;
     liba::Mutex& lock() { return owner_.consumer_lock(); }
 
     PlayerPCM& owner_;
-    std::unique_ptr<platform::WaveformOut> device_;
     std::array<OutputBuffer, buffer_count> buffers_;
     double volume_ = 1.0;
     platform::PcmFormat device_format_;
     std::size_t buffer_size_ = 0;
-    int fetched_ = 0;
     PCMData leftover_;
     liba::Event ready_;
     platform::ThreadId thread_ = 0; // written before ready_ is set
     State state_ = State::stopped;
+
+    // Guards what follows. Only the worker changes the device and the fetched count;
+    // it reads them without the lock.
+    std::mutex status_mutex_;
+    std::unique_ptr<platform::WaveformOut> device_;
+    // Sample frames pulled since the device's position was last 0, the block that
+    // waits in the leftover included.
+    std::int64_t fetched_ = 0;
     bool play_wanted_ = false;
     bool finished_ = true;
     bool reset_pending_ = false;
+    // play() and stop() count here; the worker notes the count it last acted on.
+    std::uint32_t requests_ = 0;
+    std::uint32_t requests_seen_ = 0;
+    // Counts up before and after each pull: odd while one is under way.
+    std::atomic<std::uint32_t> fetches_{0};
 };
 
 PlayerPCMImpl::PlayerPCMImpl(PlayerPCM& owner) : owner_(owner)
@@ -92,9 +111,10 @@ bool PlayerPCMImpl::play()
 {
     ready_.wait();
     {
-        liba::Lock guard(lock());
+        std::lock_guard guard(status_mutex_);
         play_wanted_ = true;
         finished_ = false;
+        ++requests_;
     }
     return post_command();
 }
@@ -103,29 +123,33 @@ bool PlayerPCMImpl::stop()
 {
     ready_.wait();
     {
-        liba::Lock guard(lock());
+        std::lock_guard guard(status_mutex_);
         play_wanted_ = false;
         finished_ = true;
         reset_pending_ = true;
+        ++requests_;
     }
     return post_command();
 }
 
 bool PlayerPCMImpl::is_finished()
 {
-    liba::Lock guard(lock());
+    std::lock_guard guard(status_mutex_);
     return finished_;
 }
 
 int PlayerPCMImpl::queued_frames()
 {
-    liba::Lock guard(lock());
-    if (!device_)
-        return 0;
-    const std::optional<std::int64_t> played = device_->position();
-    if (!played)
-        return 0;
-    return static_cast<int>(std::max<std::int64_t>(0, fetched_ - *played));
+    std::lock_guard guard(status_mutex_);
+    std::int64_t played = 0;
+    if (device_) {
+        const std::optional<std::int64_t> position = device_->position();
+        // A closed device played everything written to it.
+        if (!position)
+            return 0;
+        played = *position;
+    }
+    return static_cast<int>(std::clamp<std::int64_t>(fetched_ - played, 0, std::numeric_limits<int>::max()));
 }
 
 bool PlayerPCMImpl::post_command()
@@ -149,7 +173,7 @@ void PlayerPCMImpl::run()
         device_->reset();
         for (OutputBuffer& buffer : buffers_)
             device_->unprepare(buffer.wave);
-        device_.reset();
+        set_device(nullptr);
     }
 }
 
@@ -180,17 +204,24 @@ void PlayerPCMImpl::handle(const platform::Message& message)
 
 void PlayerPCMImpl::on_command()
 {
-    if (play_wanted_ && reset_pending_) {
-        reset_pending_ = false;
-        // A stop came since the last command. Still playing, the stop was not seen:
-        // drop what it would have dropped. Either way, play again at once instead of
-        // waiting for the old device to drain and close.
-        if (state_ == State::playing)
-            leftover_ = PCMData();
+    bool play_wanted = false;
+    bool restart = false;
+    {
+        std::lock_guard guard(status_mutex_);
+        play_wanted = play_wanted_;
+        restart = play_wanted_ && reset_pending_;
+        if (restart)
+            reset_pending_ = false;
+        requests_seen_ = requests_;
+    }
+    if (restart) {
+        // A stop came since the last command: nothing fetched before it plays, and play
+        // starts again at once instead of waiting for the old device to drain and close.
+        leftover_ = PCMData();
         if (state_ != State::stopped)
             reset();
     }
-    if (play_wanted_ && state_ == State::stopped) {
+    if (play_wanted && state_ == State::stopped) {
         if (leftover_.empty())
             leftover_ = fetch();
         if (!leftover_.empty()) {
@@ -198,10 +229,10 @@ void PlayerPCMImpl::on_command()
             state_ = State::playing;
             open_device();
         } else if (!any_queued()) {
-            finished_ = true;
+            finish();
         }
     }
-    if (!play_wanted_ && state_ == State::playing) {
+    if (!play_wanted && state_ == State::playing) {
         state_ = State::draining;
         leftover_ = PCMData();
         if (device_)
@@ -220,13 +251,10 @@ void PlayerPCMImpl::on_opened()
 
 void PlayerPCMImpl::on_closed()
 {
-    if (state_ != State::draining)
-        return;
-    reset();
-    // A block of another format waits in the leftover: play goes on with it on the
-    // next device, so the end has not been reached.
-    if (leftover_.empty())
-        finished_ = true;
+    // The command that the reset posts goes on with a block of another format waiting
+    // in the leftover, or finds the end of the sound.
+    if (state_ == State::draining)
+        reset();
 }
 
 void PlayerPCMImpl::on_buffer_done(const platform::WaveBuffer* wave)
@@ -250,7 +278,7 @@ void PlayerPCMImpl::after_buffer_returned()
 
 void PlayerPCMImpl::open_device()
 {
-    device_ = platform::WaveformOut::open(device_format_, thread_);
+    set_device(platform::WaveformOut::open(device_format_, thread_));
     if (!device_) {
         liba::log() << "PlayerPCMImpl::open_device: cannot play " << device_format_.channels << " channels, "
                     << device_format_.bits << " bits, " << device_format_.sample_rate << " Hz\n";
@@ -265,9 +293,6 @@ void PlayerPCMImpl::open_device()
     }
     for (OutputBuffer& buffer : buffers_)
         buffer.queued = false;
-    // The block that waits to be played on this device counts as fetched: the lag is
-    // everything not yet played, or the sound's position runs ahead by that block.
-    fetched_ = leftover_.frames();
 }
 
 bool PlayerPCMImpl::refill()
@@ -311,9 +336,34 @@ bool PlayerPCMImpl::fill(OutputBuffer& buffer)
 
 PCMData PlayerPCMImpl::fetch()
 {
+    fetches_.fetch_add(1);
     PCMData block = owner_.pull(pull_frames);
-    fetched_ += block.frames();
+    {
+        std::lock_guard guard(status_mutex_);
+        fetched_ += block.frames();
+    }
+    fetches_.fetch_add(1);
     return block;
+}
+
+void PlayerPCMImpl::finish()
+{
+    // A play or stop that came since the worker last read the commands decides instead:
+    // the end of the sound before it is not the end of the sound it asks for.
+    std::lock_guard guard(status_mutex_);
+    if (requests_ == requests_seen_)
+        finished_ = true;
+}
+
+void PlayerPCMImpl::set_device(std::unique_ptr<platform::WaveformOut> device)
+{
+    {
+        std::lock_guard guard(status_mutex_);
+        device_.swap(device);
+        // The block that waits in the leftover is fetched and not played yet.
+        fetched_ = leftover_.frames();
+    }
+    // The old device goes outside the lock: closing it waits for its output.
 }
 
 void PlayerPCMImpl::reset()
@@ -326,9 +376,8 @@ void PlayerPCMImpl::reset()
             device_->unprepare(buffer.wave);
         buffer.queued = false;
     }
-    device_.reset();
+    set_device(nullptr);
     state_ = State::stopped;
-    fetched_ = 0;
     device_format_ = {};
     post_command();
 }
@@ -354,5 +403,7 @@ bool PlayerPCM::stop() { return worker_->stop(); }
 bool PlayerPCM::is_finished() { return worker_->is_finished(); }
 
 int PlayerPCM::queued_frames() { return worker_->queued_frames(); }
+
+std::uint32_t PlayerPCM::fetches() const { return worker_->fetches(); }
 
 } // namespace audio

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 #include "audio/blocks.h"
@@ -24,10 +25,16 @@ public:
     // Both answer whether the worker got the command.
     bool play();
     bool stop();
+    // The queries answer at once, whatever the worker is doing: the user interface polls
+    // them on a short timer.
     bool is_finished();
     // Sample frames fetched but not yet played, so that the position of the sound is
-    // the source's position minus this lag; 0 when no device is open.
+    // the source's position minus this lag (audio/play_position.h).
     int queued_frames();
+    // Counts up as each pull from the provider begins and again as its frames count in
+    // queued_frames(): odd while a pull is under way, when the source's position may
+    // already be ahead of the lag.
+    std::uint32_t fetches() const;
 
 private:
     friend class PlayerPCMImpl;
