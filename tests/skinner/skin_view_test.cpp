@@ -8,6 +8,7 @@
 #include <string>
 #include <sys/wait.h>
 
+#include "tests/skinner/controls_fixture.h"
 #include "tests/skinner/core_fixture.h"
 #include "tests/support/reference_image.h"
 
@@ -42,6 +43,17 @@ TEST(SkinView, ShowsAFormHeadlessAndOnTheDesktopAlike)
                   " " + quoted(skin) + " Test --screen 240x320 --script " + quoted(folder / "script.txt")),
         0);
     EXPECT_TRUE(ui_test::png_matches_reference(desktop.string(), "skinner/skin_view_test"));
+}
+
+// The check boxes of the Buttons form are made by the program by id: the viewer shows
+// them as check boxes, not as outlines.
+TEST(SkinView, ShowsTheStockControlsTheProgramMakesById)
+{
+    const fs::path skin = liba::to_narrow(controls_test::build_controls_skin());
+    const fs::path shot = skin.parent_path() / "buttons.png";
+    ASSERT_EQ(
+        run(viewer + " " + quoted(skin) + " Buttons --screen 240x320 --headless --screenshot " + quoted(shot)), 0);
+    EXPECT_TRUE(ui_test::png_matches_reference(shot.string(), "skinner/skin_view_controls"));
 }
 
 TEST(SkinView, OpensTheShippedSkinAndSaysWhatIsWrong)
