@@ -142,6 +142,22 @@ inline std::string controls_skin_source()
                 integer("ZOrder", 1));
     }
     skin += "</form>\n";
+
+    skin += form_head("Bars", 240, 268);
+    const std::string bar =
+        "<picture name=\"Background\" image=\"bar_back\" margins=\"3 3 3 3\" stretch=\"true\"/>"
+        "<picture name=\"Progress\" image=\"bar_fill\" margins=\"3 3 3 3\" stretch=\"true\"/>"
+        "<picture name=\"TrackDisabled\" image=\"thumb_off\" margins=\"2 2 2 2\" stretch=\"true\"/>";
+    const std::string thumb = "<picture name=\"Track\" image=\"thumb\" margins=\"2 2 2 2\" stretch=\"true\"/>";
+    const std::string track = thumb + integer("TrackSize", 10);
+    skin += control("pbRight", "", 10, 10, 110, 20, bar + track + integer("Orientation", 3));
+    skin += control("pbLeft", "", 10, 40, 110, 20, bar + track + integer("Orientation", 1));
+    skin += control("pbDown", "", 140, 10, 20, 110, bar + track + integer("Orientation", 0));
+    skin += control("pbUp", "", 180, 10, 20, 110, bar + track + integer("Orientation", 2));
+    skin += control("pbDisabled", "", 10, 140, 220, 20, bar + track + integer("Enabled", 0));
+    skin += control("pbNoThumb", "", 10, 170, 220, 20, bar + integer("TrackSize", 10));
+    skin += control("pbFull", "", 10, 200, 20, 20, bar + thumb + integer("TrackSize", 20));
+    skin += "</form>\n";
     return skin + "</skin>\n";
 }
 
@@ -190,6 +206,10 @@ inline std::u16string build_controls_skin()
     png(*ring, "ring.png");
     png(*ring_mask, "ring_1.png");
     png(*photo_art(), "photo.png");
+    png(*filled(12, 12, 0xF8F8F8, 0x8090A0), "bar_back.png");
+    png(*filled(12, 12, 0x70C070, 0x306030), "bar_fill.png");
+    png(*filled(8, 8, 0x3050A0, 0x102040), "thumb.png");
+    png(*filled(8, 8, 0xC0C0C0, 0x909090), "thumb_off.png");
     std::string error;
     const auto skin = skin_test::compile_skin(folder, "controls", controls_skin_source(), &error);
     EXPECT_FALSE(skin.empty()) << error;

@@ -2,6 +2,7 @@
 // Xvfb, both giving the same screen.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -45,15 +46,20 @@ TEST(SkinView, ShowsAFormHeadlessAndOnTheDesktopAlike)
     EXPECT_TRUE(ui_test::png_matches_reference(desktop.string(), "skinner/skin_view_test"));
 }
 
-// The check boxes of the Buttons form are made by the program by id: the viewer shows
-// them as check boxes, not as outlines.
+// The check boxes of the Buttons form and the bars of the Bars form are made by the
+// program by id: the viewer shows them as they are, not as outlines.
 TEST(SkinView, ShowsTheStockControlsTheProgramMakesById)
 {
     const fs::path skin = liba::to_narrow(controls_test::build_controls_skin());
-    const fs::path shot = skin.parent_path() / "buttons.png";
-    ASSERT_EQ(
-        run(viewer + " " + quoted(skin) + " Buttons --screen 240x320 --headless --screenshot " + quoted(shot)), 0);
-    EXPECT_TRUE(ui_test::png_matches_reference(shot.string(), "skinner/skin_view_controls"));
+    for (const std::string form : {"Buttons", "Bars"}) {
+        const std::string reference =
+            "skinner/skin_view_" + std::string(1, char(std::tolower(form[0]))) + form.substr(1);
+        const fs::path shot = skin.parent_path() / (form + ".png");
+        ASSERT_EQ(
+            run(viewer + " " + quoted(skin) + " " + form + " --screen 240x320 --headless --screenshot " + quoted(shot)),
+            0);
+        EXPECT_TRUE(ui_test::png_matches_reference(shot.string(), reference));
+    }
 }
 
 TEST(SkinView, OpensTheShippedSkinAndSaysWhatIsWrong)

@@ -6,6 +6,7 @@
 #include "skinner/controls/control_button.h"
 #include "skinner/controls/control_check_box.h"
 #include "skinner/controls/control_frame.h"
+#include "skinner/controls/control_progress.h"
 #include "skinner/draw/canvas.h"
 #include "skinner/draw/font.h"
 #include "skinner/skin/properties.h"
@@ -57,6 +58,7 @@ constexpr StockPrefix stock_prefixes[] = {
     {u"btn", make<skinner::ControlButton>},
     {u"chk", make<skinner::ControlCheckBox>},
     {u"frm", make<skinner::ControlFrame>},
+    {u"pb", make<skinner::ControlProgress>},
 };
 
 std::unique_ptr<skinner::Control> make_control(skinner::Container& container, std::u16string_view id)
