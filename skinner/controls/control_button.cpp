@@ -5,13 +5,15 @@ namespace skinner {
 ControlButton::ControlButton(Container& container, std::u16string_view name, NodeMode mode)
     : ControlButtonBase(container, name, mode)
 {
-    set_behaviour(make_button_behaviour(*this, action()));
+    renew_behaviour();
 }
 
 void ControlButton::reload_properties()
 {
     ControlButtonBase::reload_properties();
-    set_behaviour(make_button_behaviour(*this, action()));
+    renew_behaviour();
 }
+
+std::unique_ptr<ControlButtonImpl> ControlButton::make_behaviour() { return make_button_behaviour(*this, action()); }
 
 } // namespace skinner

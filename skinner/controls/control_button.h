@@ -11,6 +11,9 @@ public:
     ControlButton(Container& container, std::u16string_view name, NodeMode mode = NodeMode::by_id);
 
     void reload_properties() override;
+
+protected:
+    std::unique_ptr<ControlButtonImpl> make_behaviour() override;
 };
 
 } // namespace skinner

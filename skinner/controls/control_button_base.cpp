@@ -52,9 +52,10 @@ void ControlButtonBase::reload_properties()
     read_button_properties();
 }
 
-void ControlButtonBase::set_behaviour(std::unique_ptr<ControlButtonImpl> behaviour)
+void ControlButtonBase::renew_behaviour()
 {
-    behaviour_ = std::move(behaviour);
+    behaviour_.reset();
+    behaviour_ = make_behaviour();
     settle_focus();
     invalidate();
 }
@@ -130,7 +131,7 @@ void ControlButtonBase::on_left_down(Point point, int flag)
 void ControlButtonBase::on_left_up(Point point, int flag)
 {
     const bool was_pressed = pressed();
-    const bool key_press = pressed_by_enter_ || pressed_by_form_key_;
+    const bool key_press = pressed_by_enter_;
     pressed_by_pointer_ = false;
     if (behaviour_)
         behaviour_->on_pointer_up(point, flag);
@@ -149,33 +150,18 @@ bool ControlButtonBase::on_key_down(int key, int)
     return true;
 }
 
-void ControlButtonBase::end_key_press(bool& press)
-{
-    // Only a release that ends this button's own press clicks: a key let go after
-    // the focus came here (the form before it closed on the key going down) does not.
-    const bool was_pressed = press;
-    press = false;
-    invalidate();
-    if (was_pressed && !pressed())
-        click();
-}
-
 bool ControlButtonBase::on_key_up(int key, int)
 {
     if (key != key::enter)
         return false;
-    end_key_press(pressed_by_enter_);
+    // Only a release that ends this button's own press clicks: not a key let go after
+    // the focus came here (from a form that closed on the key going down).
+    const bool was_pressed = pressed_by_enter_;
+    pressed_by_enter_ = false;
+    invalidate();
+    if (was_pressed && !pressed())
+        click();
     return true;
-}
-
-void ControlButtonBase::press_by_form_key(bool pressed)
-{
-    if (pressed) {
-        pressed_by_form_key_ = true;
-        invalidate();
-    } else {
-        end_key_press(pressed_by_form_key_);
-    }
 }
 
 void ControlButtonBase::set_text(std::u16string_view text)

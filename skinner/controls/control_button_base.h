@@ -23,8 +23,8 @@ enum ButtonState { STATE_NORMAL = 0, STATE_PRESSED = 1, STATE_HIGHLIGHTED = 2, S
 using ButtonLooks = std::array<ButtonLook, 4>;
 
 // A skinned push button: four state looks ("Normal", "Pressed", "Highlighted",
-// "Disabled") and a text inside its borders. It is pressed by the stylus, by Enter
-// while focused and by its form's keys, and clicks when a press ends on it; a command
+// "Disabled") and a text inside its borders. It is pressed by the stylus and by Enter
+// while focused, and clicks when a press ends on it; a command
 // named like its id clicks it too. A behaviour object (by "Action") decides whether
 // it is drawn and may take the focus, and hears what happens to it.
 class ControlButtonBase : public Control {
@@ -52,22 +52,22 @@ public:
     // The looks to draw with now.
     virtual const ButtonLooks& state_looks() const { return looks_; }
 
-    // Clicks at the button's centre, when it is enabled (Enter, a form key, a menu
-    // command).
+    // Clicks at the button's centre, when it is enabled (Enter, a menu command).
     void click();
-    // The form's Escape and Enter: pressed while held, clicks when released.
-    void press_by_form_key(bool pressed);
 
     const std::u16string& text() const { return text_; }
     int action() const { return action_; }
-    bool pressed() const { return pressed_by_pointer_ || pressed_by_enter_ || pressed_by_form_key_; }
+    bool pressed() const { return pressed_by_pointer_ || pressed_by_enter_; }
     // The state whose look is drawn now.
     ButtonState state() const;
     ControlButtonImpl* behaviour() const { return behaviour_.get(); }
 
 protected:
-    // Replaces the behaviour object (after the properties are read).
-    void set_behaviour(std::unique_ptr<ControlButtonImpl> behaviour);
+    // The behaviour for the button's action on this device.
+    virtual std::unique_ptr<ControlButtonImpl> make_behaviour() = 0;
+    // Replaces the behaviour object (once the properties are read): the old one goes
+    // first, since both may stand for the same thing (the title bar's OK button).
+    void renew_behaviour();
     // Reads the four looks under the names base + state word.
     ButtonLooks read_looks(std::u16string_view base) const;
     // Draws the state's picture, the focus picture and the text.
@@ -76,7 +76,6 @@ protected:
 
 private:
     void read_button_properties();
-    void end_key_press(bool& press);
 
     Point border_min_;
     Point border_max_;
@@ -87,7 +86,6 @@ private:
     int vertical_ = VCENTER;
     bool pressed_by_pointer_ = false;
     bool pressed_by_enter_ = false;
-    bool pressed_by_form_key_ = false;
     std::u16string text_;
 };
 

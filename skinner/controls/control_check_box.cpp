@@ -6,7 +6,7 @@ ControlCheckBox::ControlCheckBox(Container& container, std::u16string_view name,
     : ControlButtonBase(container, name, mode)
 {
     read_check_box_properties();
-    set_behaviour(make_check_box_behaviour(*this, action()));
+    renew_behaviour();
 }
 
 void ControlCheckBox::read_check_box_properties()
@@ -22,7 +22,12 @@ void ControlCheckBox::reload_properties()
 {
     ControlButtonBase::reload_properties();
     read_check_box_properties();
-    set_behaviour(make_check_box_behaviour(*this, action()));
+    renew_behaviour();
+}
+
+std::unique_ptr<ControlButtonImpl> ControlCheckBox::make_behaviour()
+{
+    return make_check_box_behaviour(*this, action());
 }
 
 void ControlCheckBox::show_text_of_state() { ControlButtonBase::set_text(checked_ ? checked_text_ : unchecked_text_); }

@@ -28,6 +28,9 @@ public:
     const std::u16string& unchecked_text() const { return unchecked_text_; }
     const std::u16string& checked_text() const { return checked_text_; }
 
+protected:
+    std::unique_ptr<ControlButtonImpl> make_behaviour() override;
+
 private:
     void read_check_box_properties();
     void show_text_of_state();

@@ -23,8 +23,14 @@ int aligned(int alignment, int room, int drawn, int near_value, int far_value)
 ControlPicture::ControlPicture(Container& container, std::u16string_view name, NodeMode mode)
     : ControlButton(container, name, mode)
 {
+    renew_behaviour();
     read_picture_properties();
     settle_focus();
+}
+
+std::unique_ptr<ControlButtonImpl> ControlPicture::make_behaviour()
+{
+    return std::make_unique<ControlButtonImpl>(true, false);
 }
 
 void ControlPicture::read_picture_properties()

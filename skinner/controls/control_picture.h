@@ -22,6 +22,10 @@ public:
     Point drawn_origin() const;
     Point drawn_size() const;
 
+protected:
+    // A picture is no soft-key entry, caption or OK button, whatever its action.
+    std::unique_ptr<ControlButtonImpl> make_behaviour() override;
+
 private:
     void read_picture_properties();
 

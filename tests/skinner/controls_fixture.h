@@ -158,6 +158,22 @@ inline std::string controls_skin_source()
     skin += control("pbNoThumb", "", 10, 170, 220, 20, bar + integer("TrackSize", 10));
     skin += control("pbFull", "", 10, 200, 20, 20, bar + thumb + integer("TrackSize", 20));
     skin += "</form>\n";
+
+    // Buttons whose actions make them title-bar buttons, soft keys or the caption.
+    skin += form_head("Menus", 240, 266);
+    skin += control("btnOk", "Auto.Button", 10, 10, 105, 30, button + text("Done") + word("Action", "BUTTON_OK"));
+    skin +=
+        control("btnClose", "Auto.Button", 10, 50, 105, 30, button + text("Close") + word("Action", "BUTTON_CLOSE"));
+    skin += control("btnCaption", "Auto.Button", 10, 90, 105, 30, text("Menus and keys") + word("Action", "CAPTION"));
+    skin += control("btnPlain", "Auto.Button", 125, 10, 105, 30, button + text("Plain"));
+    skin += control("chkLoud", "", 125, 50, 105, 30, button + button_looks("Checked", "button_checked") + text("Loud"));
+    skin += "</form>\n";
+    skin += form_head("CancelOnly", 240, 266);
+    skin +=
+        control("btnCancel", "Auto.Button", 10, 10, 105, 30, button + text("Cancel") + word("Action", "BUTTON_CANCEL"));
+    skin += "</form>\n";
+    skin += form_head("Empty", 240, 266);
+    skin += "</form>\n";
     return skin + "</skin>\n";
 }
 

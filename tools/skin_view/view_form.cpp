@@ -7,6 +7,7 @@
 #include "skinner/controls/control_check_box.h"
 #include "skinner/controls/control_frame.h"
 #include "skinner/controls/control_progress.h"
+#include "skinner/core/key_codes.h"
 #include "skinner/draw/canvas.h"
 #include "skinner/draw/font.h"
 #include "skinner/skin/properties.h"
@@ -93,4 +94,14 @@ int ViewForm::on_command(skinner::Control* sender, std::u16string_view command)
     properties().load_skin(properties().skin_path(), platform::screen_size());
     make_stand_ins();
     return 1;
+}
+
+bool ViewForm::on_key_down(int key)
+{
+    if (Form::on_key_down(key))
+        return true;
+    if (key != skinner::key::escape)
+        return false;
+    close();
+    return true;
 }

@@ -17,6 +17,8 @@ public:
 
     // The screen turned: the skin is read again for the new size.
     int on_command(skinner::Control* sender, std::u16string_view command) override;
+    // Back (Escape) that no control takes closes the viewer.
+    bool on_key_down(int key) override;
 
 private:
     void make_stand_ins();
