@@ -3,13 +3,16 @@
 // caption buttons, and the Back key; all played through the shell as a user would.
 #include <gtest/gtest.h>
 
+#include "liba/log.h"
 #include "platform/base/keys.h"
 #include "platform/window.h"
+#include "skinner/controls/control_button.h"
 #include "skinner/controls/control_check_box.h"
 #include "skinner/core/key_codes.h"
 #include "skinner/menu/control_menu_main.h"
 #include "skinner/menu/menu_main_button.h"
 #include "skinner/menu/menu_main_sub_menu.h"
+#include "skinner/menu/menu_manager.h"
 #include "tests/skinner/controls_fixture.h"
 #include "tests/support/reference_image.h"
 
@@ -107,6 +110,44 @@ TEST(MenusPocketPc, TitleOkCloseAndCaptionButtons)
     EXPECT_TRUE(ui_test::png_matches_reference(shot, "skinner/menus_pocketpc_title"));
 }
 
+// A reload makes every button's behaviour anew: the title bar keeps its OK button, and
+// the caption shows the text again.
+TEST(MenusPocketPc, ReloadingKeepsTheTitleBarsOkButton)
+{
+    ControlsFixture fixture;
+    MenuForm form(fixture.properties, u"Menus");
+    auto& caption = form.get<skinner::ControlButton>(u"btnCaption");
+    caption.set_text(u"Changed");
+    EXPECT_EQ(platform::window_text(form.window()), u"Changed");
+    // The skin's text comes back with the reload, and the new caption shows it.
+    fixture.properties.refresh_skin();
+    EXPECT_EQ(platform::window_text(form.window()), u"Menus and keys");
+    fixture.ui.play_during(
+        "tap 227 13", [&] { form.do_modal(); }, [&] { form.close(); });
+    EXPECT_EQ(form.clicks, (std::vector<std::u16string>{u"btnOk"}));
+}
+
+TEST(MenusDeathTest, ASixthBarOfButtonsAndASecondMainMenuEndTheProgram)
+{
+    EXPECT_EXIT(
+        {
+            ControlsFixture fixture;
+            std::vector<std::unique_ptr<MenuForm>> forms;
+            for (int i = 0; i < 6; ++i) {
+                forms.push_back(std::make_unique<MenuForm>(fixture.properties, u"Empty"));
+                forms.back()->menu_manager().show();
+            }
+        },
+        testing::ExitedWithCode(liba::fatal_exit_code), "Add more tolbar ids");
+    EXPECT_EXIT(
+        {
+            ControlsFixture fixture;
+            MenuForm form(fixture.properties, u"Empty");
+            skinner::ControlMenuMain second(form, u"menuSecond", skinner::NodeMode::unskinned);
+        },
+        testing::ExitedWithCode(liba::fatal_exit_code), "Menu main is already exists");
+}
+
 TEST(MenusSmartphone, TwoSoftKeysOnF1AndF2)
 {
     ControlsFixture fixture(smartphone);
@@ -157,16 +198,16 @@ TEST(MenusSmartphone, BackGoesToAnEditBoxOrElseToTheFormAsEscapeAndBackspace)
     core_test::Box box(form, u"boxKeys", skinner::NodeMode::unskinned);
 
     std::vector<std::uintptr_t> edit_keys;
-    platform::WindowSpec spec;
-    spec.class_name = u"EDIT";
-    spec.style = platform::styles::child | platform::styles::visible;
-    spec.parent = form.window();
-    spec.procedure = [&](const platform::Message& message) -> std::intptr_t {
+    platform::WindowSpec edit_window;
+    edit_window.class_name = u"EDIT";
+    edit_window.style = platform::styles::child | platform::styles::visible;
+    edit_window.parent = form.window();
+    edit_window.procedure = [&](const platform::Message& message) -> std::intptr_t {
         if (message.message == platform::messages::key_down)
             edit_keys.push_back(message.wparam);
         return platform::default_window_procedure(message);
     };
-    const platform::WindowHandle edit = platform::create_window(spec);
+    const platform::WindowHandle edit = platform::create_window(edit_window);
     platform::set_active_window(form.window());
     platform::set_focus(edit);
     fixture.ui.key("Back");
