@@ -33,11 +33,11 @@ void post_close(const ControlButtonBase& button, const char16_t* log_line)
 
 bool is_border_or_corner(int action) { return action >= ACTION_BORDER_LEFT && action <= ACTION_CORNER_TOP_RIGHT; }
 
-// A control that asks its skin for the focus: on a Smartphone such a plain button is
-// a soft-key entry instead.
-bool wants_soft_key(const Control& control, bool wants_focus_flag)
+// A skinned button whose own flag asks for the focus: on a Smartphone, which has no
+// pointer to press it with, such a plain button is a soft-key entry instead.
+bool wants_soft_key(const ControlButtonBase& button)
 {
-    return control.mode() == NodeMode::by_id && wants_focus_flag;
+    return button.mode() == NodeMode::by_id && button.Control::wants_focus();
 }
 
 } // namespace
@@ -180,7 +180,7 @@ std::unique_ptr<ControlButtonImpl> make_button_behaviour(ControlButtonBase& butt
         // NOTHING, BUTTON_MINIMIZE, BUTTON_MAXIMIZE and any other value.
         if (!smartphone)
             return std::make_unique<ControlButtonImpl>(true, true);
-        if (wants_soft_key(button, button.Control::wants_focus()))
+        if (wants_soft_key(button))
             return std::make_unique<ButtonSoftKeyItem>(button, u"");
         return std::make_unique<ControlButtonImpl>(true, false);
     }
@@ -190,7 +190,7 @@ std::unique_ptr<ControlButtonImpl> make_check_box_behaviour(ControlCheckBox& box
 {
     if (!is_smartphone())
         return std::make_unique<ControlButtonImpl>(true, true);
-    if (action != ACTION_BUTTON_NO_MENU && wants_soft_key(box, box.Control::wants_focus()))
+    if (action != ACTION_BUTTON_NO_MENU && wants_soft_key(box))
         return std::make_unique<CheckBoxSoftKeyItem>(box);
     return std::make_unique<ControlButtonImpl>(true, false);
 }

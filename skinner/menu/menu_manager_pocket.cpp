@@ -105,6 +105,8 @@ bool MenuManagerPocket::on_command(std::uintptr_t id)
     std::vector<platform::PopupItem> menu;
     platform::send_message(form_.window(), platform::messages::menu_popup, reinterpret_cast<std::uintptr_t>(&menu),
         static_cast<std::intptr_t>(id));
+    if (menu.empty())
+        return true;
     std::vector<const MenuItemDescription*> chosen;
     popup_items(popup_.items, chosen);
     const platform::Rect button = platform::menu_bar_item_rect(static_cast<int>(id - first_command));
