@@ -192,6 +192,14 @@ void show_ok_button(WindowHandle window, bool show)
     redraw_bars();
 }
 
+Rect menu_bar_item_rect(int index)
+{
+    const int count = static_cast<int>(visible_items(bar_window()).size());
+    if (bar_height() == 0 || index < 0 || index >= count)
+        return {};
+    return item_cell(index, count);
+}
+
 void draw_shell(DeviceContext& context)
 {
     if (bar_height() == 0)

@@ -31,6 +31,10 @@ void show_menu_bar(WindowHandle window, bool show);
 // The OK button in the window's top bar instead of the close button.
 void show_ok_button(WindowHandle window, bool show);
 
+// Where an item of the bottom bar shown now lies on the screen (a pop-up menu opens
+// over it); empty when there is no such item.
+Rect menu_bar_item_rect(int index);
+
 // Draws both bars over the screen (the screen composition calls it).
 void draw_shell(DeviceContext& context);
 // Pointer input on the bars; true when the shell took it.

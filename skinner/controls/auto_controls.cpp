@@ -1,5 +1,8 @@
 #include "skinner/core/auto_controls.h"
 
+#include "skinner/controls/control_button.h"
+#include "skinner/controls/control_frame.h"
+#include "skinner/controls/control_picture.h"
 #include "skinner/core/control_panel.h"
 
 namespace skinner {
@@ -17,6 +20,9 @@ struct AutoClass {
 };
 
 constexpr AutoClass auto_classes[] = {
+    {u"Auto.Button", make<ControlButton>},
+    {u"Auto.Frame", make<ControlFrame>},
+    {u"Auto.Picture", make<ControlPicture>},
     {u"Auto.Panel", make<ControlPanel>},
 };
 

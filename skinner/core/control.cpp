@@ -98,6 +98,12 @@ void Control::set_wants_focus(bool wants)
         container_.move_focus(true);
 }
 
+void Control::settle_focus()
+{
+    if (is_focused() && !wants_focus())
+        container_.move_focus(true);
+}
+
 void Control::draw(CanvasImpl& canvas, Point, Point)
 {
     if (container_.shows_focus(*this))

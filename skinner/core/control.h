@@ -127,6 +127,9 @@ public:
 
 protected:
     Listener* next_listener() const override;
+    // For a subclass whose wants_focus says less than the flag: gives up a focus that
+    // the container handed over while the control was being made.
+    void settle_focus();
     const Picture& focus_picture() const { return focus_; }
 
 private:

@@ -13,6 +13,7 @@
 #include "skinner/core/form_impl.h"
 #include "skinner/core/framework_state.h"
 #include "skinner/draw/image_record.h"
+#include "skinner/menu/menu_manager.h"
 #include "skinner/skin/device.h"
 #include "skinner/skin/properties.h"
 
@@ -187,6 +188,33 @@ void Form::come_to_front()
     platform::raise_screen();
 }
 
+void Form::register_menu_main(ControlMenuMain& menu)
+{
+    if (menu_main_)
+        liba::fatal_error(u"Form::register_menu_main", u"Menu main is already exists");
+    menu_main_ = &menu;
+    menu_manager().mark_for_rebuild();
+}
+
+void Form::unregister_menu_main(ControlMenuMain& menu)
+{
+    if (menu_main_ != &menu)
+        liba::fatal_error(u"Form::unregister_menu_main", u"Menus do not match");
+    menu_main_ = nullptr;
+}
+
+MenuList& Form::menu_list() { return menu_manager().list(); }
+
+MenuManager& Form::menu_manager() { return impl_->menu_manager(); }
+
+void Form::reactivate_menu()
+{
+    if (!menu_main_)
+        return;
+    menu_manager().set_visible(true);
+    menu_manager().show();
+}
+
 void Form::on_text_from_another_copy(std::u16string_view) { come_to_front(); }
 
 void Form::on_picture_failed(const Picture& picture)
@@ -232,6 +260,9 @@ void Form::do_modal()
             }
     }
 
+    if (menu_main_)
+        menu_manager().show();
+
     const bool pocket_pc = !is_smartphone();
     platform::Message message;
     while (platform::get_message(message)) {
@@ -260,6 +291,8 @@ void Form::do_modal()
     set_active(false);
     in_modal_ = false;
     state.current_modal = previous;
+    if (previous)
+        previous->reactivate_menu();
     set_full_screen_mode(previous ? previous->full_screen() : false);
 }
 

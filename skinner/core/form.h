@@ -12,7 +12,10 @@
 
 namespace skinner {
 
+class ControlMenuMain;
 class FormImpl;
+class MenuList;
+class MenuManager;
 
 // Holds a form's window part, so that the window goes after everything else of the
 // form.
@@ -67,6 +70,14 @@ public:
     // Marks a rectangle of the form for painting.
     void invalidate(Point origin, Point size);
 
+    // The control that gives the form its bar of menus and soft keys; only one.
+    void register_menu_main(ControlMenuMain& menu);
+    void unregister_menu_main(ControlMenuMain& menu);
+    ControlMenuMain* menu_main() const { return menu_main_; }
+    // The menu items shown in the form's bar, and the manager that shows them.
+    MenuList& menu_list();
+    MenuManager& menu_manager();
+
     platform::WindowHandle window() const;
     Form* owner() const { return owner_; }
     bool in_modal() const { return in_modal_; }
@@ -88,6 +99,8 @@ private:
     void fit_to_window();
     // Brings the form's window, or the enabled window it owns, to the front.
     void come_to_front();
+    // Shows the bar again when the form's loop runs once more.
+    void reactivate_menu();
 
     Form* owner_;
     Font font_;
@@ -98,6 +111,7 @@ private:
     bool first_placement_ = true;
     bool in_modal_ = false;
     bool full_screen_ = false;
+    ControlMenuMain* menu_main_ = nullptr;
 };
 
 } // namespace skinner

@@ -12,6 +12,7 @@
 #include "skinner/core/framework_state.h"
 #include "skinner/core/key_codes.h"
 #include "skinner/draw/canvas.h"
+#include "skinner/menu/menu_manager.h"
 #include "skinner/skin/device.h"
 
 namespace skinner {
@@ -50,10 +51,13 @@ FormImpl::FormImpl(Form& form, Form* owner)
     , flicker_(read_flicker_switch())
 {
     attach(make_window(owner));
+    menu_manager_ = MenuManager::create(form);
 }
 
 FormImpl::~FormImpl()
 {
+    // The bar goes while its window is still there.
+    menu_manager_.reset();
     const platform::WindowHandle own = window();
     detach();
     platform::destroy_window(own);
@@ -189,6 +193,15 @@ void FormImpl::on_pocket_key(std::uintptr_t virtual_key, std::intptr_t character
 
 std::intptr_t FormImpl::handle_message(const platform::Message& message, bool& pass_on)
 {
+    const std::intptr_t answer = handle_window_message(message, pass_on);
+    // Whatever the message changed in the menu shows now.
+    if (form_.menu_main() && menu_manager_)
+        menu_manager_->show();
+    return answer;
+}
+
+std::intptr_t FormImpl::handle_window_message(const platform::Message& message, bool& pass_on)
+{
     namespace messages = platform::messages;
     const bool smartphone = is_smartphone();
     switch (message.message) {
@@ -204,6 +217,8 @@ std::intptr_t FormImpl::handle_message(const platform::Message& message, bool& p
         } else if (message.wparam != 0) {
             form_.set_active(true);
             form_.place_window();
+            if (form_.menu_main())
+                menu_manager_->set_visible(!form_.full_screen());
         } else {
             form_.set_active(false);
         }
@@ -293,6 +308,19 @@ std::intptr_t FormImpl::handle_message(const platform::Message& message, bool& p
         break;
     case messages::capture_changed:
         on_capture_lost();
+        break;
+    case messages::command:
+        if (menu_manager_->on_command(message.wparam))
+            pass_on = false;
+        break;
+    case messages::menu_popup:
+        if (message.wparam != 0)
+            menu_manager_->on_popup(
+                *reinterpret_cast<std::vector<platform::PopupItem>*>(message.wparam), message.lparam);
+        break;
+    case messages::hot_key:
+        menu_manager_->on_hot_key(message.wparam, message.lparam);
+        pass_on = false;
         break;
     case Form::key_message:
         if (!smartphone)

@@ -10,6 +10,7 @@
 namespace skinner {
 
 class Form;
+class MenuManager;
 
 // The window of a form: turns the window's messages into the form's container
 // operations, and paints the form through an off-screen buffer (or, with the
@@ -25,8 +26,10 @@ public:
     void invalidate(const platform::Rect& area);
     // Drops the buffer and repaints everything (after a size change or a reload).
     void reset_back_buffer();
+    MenuManager& menu_manager() { return *menu_manager_; }
 
 private:
+    std::intptr_t handle_window_message(const platform::Message& message, bool& pass_on);
     void paint();
     void draw_form(platform::Surface& target, Point offset, const platform::Rect& area);
     void button_down(int button, Point point, bool double_tap);
@@ -38,6 +41,7 @@ private:
     platform::Rect client_area() const;
 
     Form& form_;
+    std::unique_ptr<MenuManager> menu_manager_;
     std::unique_ptr<platform::Surface> back_buffer_;
     platform::Rect dirty_;
     bool flicker_ = false;

@@ -20,6 +20,9 @@ struct FrameworkState {
     // The forms whose skin controls are being made, outermost first: a form that
     // holds a panel of itself, at any depth, would never end.
     std::vector<std::u16string> forms_in_making;
+    // The ids a Pocket PC window's bar of buttons takes while it has one: five bars at
+    // most.
+    std::vector<int> free_menu_bar_ids = {117, 118, 119, 120, 121};
 };
 
 FrameworkState& framework_state();

@@ -103,7 +103,7 @@ void CanvasImpl::draw_text_ellipsis(const Font& font, Colour colour, std::u16str
     draw_text(font, colour, shortened, origin, size, horizontal, vertical);
 }
 
-Point CanvasImpl::measure_text(const Font& font, std::u16string_view text) const
+Point CanvasImpl::measure_text(const Font& font, std::u16string_view text)
 {
     const platform::Font* face = font.face();
     if (!face)

@@ -39,8 +39,9 @@ public:
     // that leaves room for "…", which follows it.
     void draw_text_ellipsis(const Font& font, Colour colour, std::u16string_view text, Point origin, Point size,
         int horizontal, int vertical);
-    // (width, height) of one line; width 0 for an empty text.
-    Point measure_text(const Font& font, std::u16string_view text) const;
+    // (width, height) of one line; width 0 for an empty text. Needs no canvas: the
+    // layout of a text may be worked out before it is drawn.
+    static Point measure_text(const Font& font, std::u16string_view text);
 
     platform::DeviceContext& context() { return context_; }
 

@@ -2,12 +2,14 @@
 // Xvfb, both giving the same screen.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <sys/wait.h>
 
+#include "tests/skinner/controls_fixture.h"
 #include "tests/skinner/core_fixture.h"
 #include "tests/support/reference_image.h"
 
@@ -42,6 +44,22 @@ TEST(SkinView, ShowsAFormHeadlessAndOnTheDesktopAlike)
                   " " + quoted(skin) + " Test --screen 240x320 --script " + quoted(folder / "script.txt")),
         0);
     EXPECT_TRUE(ui_test::png_matches_reference(desktop.string(), "skinner/skin_view_test"));
+}
+
+// The check boxes of the Buttons form and the bars of the Bars form are made by the
+// program by id: the viewer shows them as they are, not as outlines.
+TEST(SkinView, ShowsTheStockControlsTheProgramMakesById)
+{
+    const fs::path skin = liba::to_narrow(controls_test::build_controls_skin());
+    for (const std::string form : {"Buttons", "Bars"}) {
+        const std::string reference =
+            "skinner/skin_view_" + std::string(1, char(std::tolower(form[0]))) + form.substr(1);
+        const fs::path shot = skin.parent_path() / (form + ".png");
+        ASSERT_EQ(
+            run(viewer + " " + quoted(skin) + " " + form + " --screen 240x320 --headless --screenshot " + quoted(shot)),
+            0);
+        EXPECT_TRUE(ui_test::png_matches_reference(shot.string(), reference));
+    }
 }
 
 TEST(SkinView, OpensTheShippedSkinAndSaysWhatIsWrong)

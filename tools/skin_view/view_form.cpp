@@ -3,6 +3,11 @@
 #include <algorithm>
 
 #include "platform/screen.h"
+#include "skinner/controls/control_button.h"
+#include "skinner/controls/control_check_box.h"
+#include "skinner/controls/control_frame.h"
+#include "skinner/controls/control_progress.h"
+#include "skinner/core/key_codes.h"
 #include "skinner/draw/canvas.h"
 #include "skinner/draw/font.h"
 #include "skinner/skin/properties.h"
@@ -37,6 +42,34 @@ private:
     skinner::Font font_;
 };
 
+template <class ControlClass>
+std::unique_ptr<skinner::Control> make(skinner::Container& container, std::u16string_view id)
+{
+    return std::make_unique<ControlClass>(container, id);
+}
+
+// The stock controls that the program makes by id, known by the type prefix of the
+// id; any other control gets a stand-in.
+struct StockPrefix {
+    std::u16string_view prefix;
+    std::unique_ptr<skinner::Control> (*create)(skinner::Container& container, std::u16string_view id);
+};
+
+constexpr StockPrefix stock_prefixes[] = {
+    {u"btn", make<skinner::ControlButton>},
+    {u"chk", make<skinner::ControlCheckBox>},
+    {u"frm", make<skinner::ControlFrame>},
+    {u"pb", make<skinner::ControlProgress>},
+};
+
+std::unique_ptr<skinner::Control> make_control(skinner::Container& container, std::u16string_view id)
+{
+    for (const StockPrefix& entry : stock_prefixes)
+        if (id.substr(0, entry.prefix.size()) == entry.prefix)
+            return entry.create(container, id);
+    return make<StandIn>(container, id);
+}
+
 } // namespace
 
 ViewForm::ViewForm(skinner::Properties& properties, std::u16string name)
@@ -50,7 +83,7 @@ void ViewForm::make_stand_ins()
     stand_ins_.clear();
     for (const std::u16string& id : properties().impl().reader().form_control_names(form_name()))
         if (!find_control(id))
-            stand_ins_.push_back(std::make_unique<StandIn>(*this, id));
+            stand_ins_.push_back(make_control(*this, id));
 }
 
 int ViewForm::on_command(skinner::Control* sender, std::u16string_view command)
@@ -61,4 +94,14 @@ int ViewForm::on_command(skinner::Control* sender, std::u16string_view command)
     properties().load_skin(properties().skin_path(), platform::screen_size());
     make_stand_ins();
     return 1;
+}
+
+bool ViewForm::on_key_down(int key)
+{
+    if (Form::on_key_down(key))
+        return true;
+    if (key != skinner::key::escape)
+        return false;
+    close();
+    return true;
 }
