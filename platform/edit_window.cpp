@@ -199,7 +199,8 @@ void EditWindow::paint()
     dc.set_clip(clip.intersected(inner));
     if (face)
         dc.draw_text(*face, {inner.x + scroll_, text_y}, line.shown, text_colour);
-    if (edit_.has_selection()) {
+    // As the platform's edit windows do, the selection shows only with the focus.
+    if (focused_ && edit_.has_selection()) {
         const int left = inner.x + scroll_ + line.x[edit_.selection_start()];
         const int right = inner.x + scroll_ + line.x[edit_.selection_end()];
         dc.fill({left, inner.y, right - left, inner.height}, selection_colour);

@@ -6,6 +6,7 @@
 #include "platform/edit_window.h"
 #include "platform/shell.h"
 #include "platform/window.h"
+#include "skinner/core/container.h"
 #include "skinner/core/form.h"
 #include "skinner/core/key_codes.h"
 
@@ -147,6 +148,11 @@ std::intptr_t ControlEditNativeImpl::handle_message(const platform::Message& mes
     namespace messages = platform::messages;
     switch (message.message) {
     case messages::set_focus:
+        log_focus(message);
+        // Tapped into: the field becomes the form's focused control as well.
+        if (!edit_.is_focused())
+            edit_.container().set_focus(&edit_);
+        break;
     case messages::kill_focus:
         log_focus(message);
         break;

@@ -51,6 +51,16 @@ TEST(EditNative, UpDownAndTabInTheEditWindowMoveTheFocus)
     EXPECT_EQ(form.name.text(), u"NameText");
 }
 
+TEST(EditNative, ATapIntoAFieldGivesItTheFormsFocus)
+{
+    EditFixture fixture(smartphone);
+    EditForm& form = fixture.form;
+    fixture.play("tap " + fixture.at(form.secret, 20) + "\ntype 42\nkey Up");
+    EXPECT_EQ(form.secret.text(), u"42");
+    EXPECT_EQ(form.focused(), &form.locked);
+    EXPECT_EQ(platform::focus_window(), fixture.edit_window(form.locked));
+}
+
 TEST(EditNative, TheNumbersFieldTakesDigitsOnly)
 {
     EditFixture fixture(smartphone);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/screen.h"
+#include "skinner/controls/control_edit.h"
 #include "skinner/draw/canvas.h"
 #include "skinner/draw/font.h"
 #include "skinner/skin/properties.h"
@@ -37,6 +38,28 @@ private:
     skinner::Font font_;
 };
 
+// The controls the viewer shows live, by the type prefix of their names; every other
+// control the program makes is a stand-in.
+struct LiveControl {
+    std::u16string_view prefix;
+    std::unique_ptr<skinner::Control> (*make)(skinner::Container& container, std::u16string_view id);
+};
+
+constexpr LiveControl live_controls[] = {
+    {u"edt",
+        [](skinner::Container& container, std::u16string_view id) -> std::unique_ptr<skinner::Control> {
+            return std::make_unique<skinner::ControlEdit>(container, id);
+        }},
+};
+
+std::unique_ptr<skinner::Control> make_control(skinner::Container& container, std::u16string_view id)
+{
+    for (const LiveControl& live : live_controls)
+        if (id.substr(0, live.prefix.size()) == live.prefix)
+            return live.make(container, id);
+    return std::make_unique<StandIn>(container, id);
+}
+
 } // namespace
 
 ViewForm::ViewForm(skinner::Properties& properties, std::u16string name)
@@ -50,7 +73,7 @@ void ViewForm::make_stand_ins()
     stand_ins_.clear();
     for (const std::u16string& id : properties().impl().reader().form_control_names(form_name()))
         if (!find_control(id))
-            stand_ins_.push_back(std::make_unique<StandIn>(*this, id));
+            stand_ins_.push_back(make_control(*this, id));
 }
 
 int ViewForm::on_command(skinner::Control* sender, std::u16string_view command)

@@ -7,9 +7,9 @@
 #include "skinner/core/control.h"
 #include "skinner/core/form.h"
 
-// A form of any skin as the program would show it: the skin's own controls, and for
-// every control that the program makes itself a stand-in, so that a skin author sees
-// the whole form.
+// A form of any skin as the program would show it: the skin's own controls, edit
+// fields ("edt...") that take input as the program's do, and for every other control
+// that the program makes itself a stand-in, so that a skin author sees the whole form.
 class ViewForm : public skinner::Form {
 public:
     ViewForm(skinner::Properties& properties, std::u16string name);
