@@ -31,7 +31,7 @@ inline const char* const field_looks = R"(
       <color name="Normal" value="#202020"/>
       <color name="Readonly" value="#505050"/>
       <color name="Selection" value="#ffffff"/>
-      <point name="BorderMin" value="5 3"/>)";
+      <point name="BorderMin" value="5 2"/>)";
 
 inline std::string field(const std::string& name, int y, int tab_order, const std::string& more)
 {
