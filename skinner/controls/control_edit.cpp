@@ -112,6 +112,9 @@ void ControlEdit::read_edit_properties()
     impl_->set_password_char(password_char_);
     impl_->set_text(edit_.text());
     impl_->set_shown(effectively_visible());
+    // A new platform window takes over the keys of the focused field.
+    if (container().shows_focus(*this))
+        impl_->focus_gained();
 }
 
 void ControlEdit::reload_properties()
@@ -290,6 +293,13 @@ void ControlEdit::set_rectangle(Point position, Point size)
     Control::set_rectangle(position, size);
 }
 
+std::u16string ControlEdit::loggable(std::u16string_view text) const
+{
+    if (!password_char_)
+        return std::u16string(text);
+    return std::u16string(text.size(), password_char_);
+}
+
 bool ControlEdit::caret_visible() const
 {
     return container().shows_focus(*this) && blink_ < blink_period / 2 && !selecting_;
@@ -459,7 +469,7 @@ bool ControlEdit::on_text(std::u16string_view text)
 {
     if (!impl_->draws_itself())
         return false;
-    liba::log() << u"on_text" << text << u"\n";
+    liba::log() << u"on_text" << loggable(text) << u"\n";
     if (readonly_)
         return false;
     if (selecting_)

@@ -71,6 +71,8 @@ public:
     bool readonly() const { return readonly_; }
     int scroll() const { return scroll_; }
     bool caret_visible() const;
+    // A text as the log may show it: a password field's masked.
+    std::u16string loggable(std::u16string_view text) const;
 
     virtual void report_text_changed();
     virtual void report_action();

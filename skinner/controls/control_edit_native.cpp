@@ -191,7 +191,7 @@ void ControlEditNativeImpl::on_text_changed()
         buffer.size(), reinterpret_cast<std::intptr_t>(buffer.data())));
     const std::u16string_view text(buffer.data(), count);
     if (edit_.take_native_text(text))
-        liba::log() << u"ControlEditNativeImpl::on_en_change text=" << text << u"\n";
+        liba::log() << u"ControlEditNativeImpl::on_en_change text=" << edit_.loggable(text) << u"\n";
 }
 
 std::intptr_t ControlEditNativeImpl::ControlEditParentMonitor::handle_message(

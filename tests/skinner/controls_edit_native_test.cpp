@@ -103,6 +103,10 @@ TEST(EditNative, AReloadedSkinMakesAFreshWindowWithTheText)
         after, platform::edit_messages::get_text, text.size(), reinterpret_cast<std::intptr_t>(text.data()))));
     EXPECT_EQ(text, u"!");
     EXPECT_EQ(form.changes[&form.name], 1);
+    // The new window has the keys.
+    EXPECT_EQ(platform::focus_window(), after);
+    fixture.play("key End\ntype ?");
+    EXPECT_EQ(form.name.text(), u"!?");
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 
 #include <chrono>
 
+#include "liba/log.h"
+
 #include "platform/screen.h"
 #include "platform/shell.h"
 #include "tests/skinner/edit_fixture.h"
@@ -200,6 +202,29 @@ TEST_P(EditTyping, APasswordFieldNeverGivesItsTextAway)
     EXPECT_EQ(platform::clipboard_text(), u"kept");
     play("keydown Ctrl\nkey V\nkeyup Ctrl");
     EXPECT_EQ(secret.text(), u"kept");
+}
+
+// What the log receives while a test runs.
+class LogRecording : public liba::LogStream {
+public:
+    void write(const char16_t* first, const char16_t* last) override { text.append(first, last); }
+    void flush() override { }
+    std::u16string text;
+};
+
+LogRecording recorded_log;
+
+TEST_P(EditTyping, APasswordNeverReachesTheLog)
+{
+    recorded_log.text.clear();
+    liba::set_log_stream_chooser([]() -> liba::LogStream& { return recorded_log; });
+    form().set_focus(&form().secret);
+    play("type hunter2\nkey Tab");
+    liba::set_log_stream_chooser(nullptr);
+    EXPECT_EQ(form().secret.text(), u"hunter2");
+    EXPECT_EQ(recorded_log.text.find(u"hunter"), std::u16string::npos);
+    // The typing was logged, masked.
+    EXPECT_NE(recorded_log.text.find(u"*"), std::u16string::npos);
 }
 
 TEST_P(EditTyping, SettingTheSameTextReportsNothing)
