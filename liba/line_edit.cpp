@@ -129,6 +129,34 @@ bool LineEdit::erase_forward()
     return erase_selection();
 }
 
+EditKeyAction edit_key_action(EditKey key, bool ctrl, bool shift)
+{
+    using Motion = LineEdit::Motion;
+    switch (key) {
+    case EditKey::letter_c:
+        return {ctrl ? EditKeyAction::copy : EditKeyAction::none};
+    case EditKey::letter_v:
+        return {ctrl ? EditKeyAction::paste : EditKeyAction::none};
+    case EditKey::letter_x:
+        return {ctrl ? EditKeyAction::cut : EditKeyAction::none};
+    case EditKey::insert:
+        return {ctrl ? EditKeyAction::copy : shift ? EditKeyAction::paste : EditKeyAction::none};
+    case EditKey::del:
+        return {shift ? EditKeyAction::cut : EditKeyAction::erase_forward};
+    case EditKey::backspace:
+        return {EditKeyAction::erase_backward};
+    case EditKey::left:
+        return {EditKeyAction::move, ctrl ? Motion::word_left : Motion::left};
+    case EditKey::right:
+        return {EditKeyAction::move, ctrl ? Motion::word_right : Motion::right};
+    case EditKey::home:
+        return {EditKeyAction::move, Motion::home};
+    case EditKey::end:
+        return {EditKeyAction::move, Motion::end};
+    }
+    return {};
+}
+
 std::u16string one_line(std::u16string_view text)
 {
     std::u16string line;

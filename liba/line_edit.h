@@ -54,6 +54,18 @@ private:
     size_t caret_ = 0;
 };
 
+// The keys an edit field gives a meaning, and what each means with Ctrl and Shift
+// held: the one table for every edit field.
+enum class EditKey { left, right, home, end, backspace, del, insert, letter_c, letter_v, letter_x };
+
+struct EditKeyAction {
+    enum Kind { none, move, erase_backward, erase_forward, copy, cut, paste };
+    Kind kind = none;
+    LineEdit::Motion motion = LineEdit::Motion::left;
+};
+
+EditKeyAction edit_key_action(EditKey key, bool ctrl, bool shift);
+
 // A text fit for one line: each run of line breaks inside it becomes one space, line
 // breaks at either end go, a tab becomes a space and other control characters are
 // dropped.

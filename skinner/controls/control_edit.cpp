@@ -4,8 +4,10 @@
 
 #include "liba/log.h"
 #include "platform/font.h"
+#include "platform/line_layout.h"
 #include "platform/shell.h"
 #include "platform/window.h"
+#include "skinner/controls/control_edit_native.h"
 #include "skinner/core/container.h"
 #include "skinner/core/form.h"
 #include "skinner/core/key_codes.h"
@@ -21,6 +23,24 @@ constexpr double blink_tick_seconds = 0.05;
 constexpr int blink_period = 10; // ticks: half of them with the caret shown
 
 constexpr int letter(char c) { return key::letter_a + (c - 'A'); }
+
+struct EditKeyName {
+    int code;
+    liba::EditKey key;
+};
+
+constexpr EditKeyName edit_keys[] = {
+    {key::left, liba::EditKey::left},
+    {key::right, liba::EditKey::right},
+    {key::home, liba::EditKey::home},
+    {key::end, liba::EditKey::end},
+    {key::backspace, liba::EditKey::backspace},
+    {key::del, liba::EditKey::del},
+    {key::insert, liba::EditKey::insert},
+    {letter('C'), liba::EditKey::letter_c},
+    {letter('V'), liba::EditKey::letter_v},
+    {letter('X'), liba::EditKey::letter_x},
+};
 
 // The context menu, in its order; each command's item text comes from the language
 // file under its id.
@@ -38,7 +58,12 @@ constexpr MenuEntry menu_entries[] = {
     {u"menuSelectAll", u"Select All", EditCommand::select_all},
 };
 
-std::unique_ptr<ControlEditImpl> make_impl(ControlEdit&) { return std::make_unique<ControlEditImpl>(); }
+std::unique_ptr<ControlEditImpl> make_impl(ControlEdit& edit)
+{
+    if (is_smartphone())
+        return std::make_unique<ControlEditNativeImpl>(edit);
+    return std::make_unique<ControlEditImpl>();
+}
 
 } // namespace
 
@@ -84,8 +109,12 @@ void ControlEdit::read_edit_properties()
     impl_->set_rectangle(position(), size());
     impl_->set_input_mode(input_mode_);
     impl_->set_readonly(readonly_);
+    impl_->set_password_char(password_char_);
     impl_->set_text(edit_.text());
     impl_->set_shown(effectively_visible());
+    // A new platform window takes over the keys of the focused field.
+    if (container().shows_focus(*this))
+        impl_->focus_gained();
 }
 
 void ControlEdit::reload_properties()
@@ -116,12 +145,35 @@ void ControlEdit::set_selection(size_t first, size_t last)
     invalidate();
 }
 
-void ControlEdit::take_native_text(std::u16string_view text)
+bool ControlEdit::take_native_text(std::u16string_view text)
 {
     if (text == edit_.text())
-        return;
+        return false;
     edit_.set_text(text);
     report_text_changed();
+    return true;
+}
+
+size_t ControlEdit::caret() const
+{
+    size_t anchor = 0;
+    size_t caret = 0;
+    return impl_ && impl_->selection(anchor, caret) ? caret : edit_.caret();
+}
+
+size_t ControlEdit::anchor() const
+{
+    size_t anchor = 0;
+    size_t caret = 0;
+    return impl_ && impl_->selection(anchor, caret) ? anchor : edit_.anchor();
+}
+
+void ControlEdit::follow_selection()
+{
+    size_t anchor = 0;
+    size_t caret = 0;
+    if (impl_->selection(anchor, caret))
+        edit_.select(anchor, caret);
 }
 
 void ControlEdit::report_text_changed() { on_text_changed(this); }
@@ -158,6 +210,7 @@ bool ControlEdit::can(EditCommand command) const
 
 void ControlEdit::perform(EditCommand command)
 {
+    follow_selection();
     if (!can(command))
         return;
     switch (command) {
@@ -196,10 +249,7 @@ void ControlEdit::show_context_menu(Point at)
     Form* owner = form();
     if (!owner)
         return;
-    size_t anchor = 0;
-    size_t caret = 0;
-    if (impl_->selection(anchor, caret))
-        edit_.select(anchor, caret);
+    follow_selection();
     std::vector<platform::PopupItem> items;
     for (const MenuEntry& entry : menu_entries) {
         platform::PopupItem item;
@@ -243,6 +293,13 @@ void ControlEdit::set_rectangle(Point position, Point size)
     Control::set_rectangle(position, size);
 }
 
+std::u16string ControlEdit::loggable(std::u16string_view text) const
+{
+    if (!password_char_)
+        return std::u16string(text);
+    return std::u16string(text.size(), password_char_);
+}
+
 bool ControlEdit::caret_visible() const
 {
     return container().shows_focus(*this) && blink_ < blink_period / 2 && !selecting_;
@@ -283,48 +340,19 @@ const Font& ControlEdit::look_font(Look look) const
     }
 }
 
-ControlEdit::Layout ControlEdit::lay_out_text(const Font& font) const
+platform::LineLayout ControlEdit::lay_out_text(const Font& font) const
 {
-    const std::u16string& text = edit_.text();
-    Layout layout;
-    layout.shown_index.assign(text.size() + 1, 0);
-    for (size_t i = 0; i < text.size();) {
-        const size_t next = edit_.next_boundary(i);
-        if (password_char_)
-            layout.shown += password_char_;
-        else
-            layout.shown.append(text, i, next - i);
-        for (size_t k = i + 1; k <= next; ++k)
-            layout.shown_index[k] = layout.shown.size();
-        i = next;
-    }
-    const platform::Font* face = font.face();
-    const std::vector<int> widths = face ? face->prefix_widths(layout.shown) : std::vector<int>(layout.shown.size());
-    layout.x.resize(text.size() + 1);
-    for (size_t i = 0; i <= text.size(); ++i)
-        layout.x[i] = layout.shown_index[i] == 0 ? 0 : widths[layout.shown_index[i] - 1];
-    return layout;
+    return platform::lay_out_line(font.face(), edit_, password_char_);
 }
 
 size_t ControlEdit::index_at(Point point) const
 {
-    const int d = point.x - position().x - border_min_.x - scroll_;
-    if (d < 0)
-        return 0;
-    const Layout layout = lay_out_text(look_font(look()));
-    // The character boundary nearest to the point.
-    for (size_t i = 0; i < edit_.length();) {
-        const size_t next = edit_.next_boundary(i);
-        if (d < (layout.x[i] + layout.x[next]) / 2)
-            return i;
-        i = next;
-    }
-    return edit_.length();
+    return lay_out_text(look_font(look())).index_at(point.x - position().x - border_min_.x - scroll_);
 }
 
 Point ControlEdit::caret_point() const
 {
-    const Layout layout = lay_out_text(look_font(look()));
+    const platform::LineLayout layout = lay_out_text(look_font(look()));
     const int inner_height = size().y - border_min_.y - border_max_.y;
     return {position().x + border_min_.x + scroll_ + layout.x[edit_.caret()],
         position().y + border_min_.y + inner_height / 2};
@@ -344,12 +372,12 @@ void ControlEdit::draw(CanvasImpl& canvas, Point update_origin, Point update_siz
     const Font& font = look_font(state);
     canvas.draw_picture(background, position(), position() + size());
 
-    const Layout layout = lay_out_text(font);
+    const platform::LineLayout layout = lay_out_text(font);
     const Point origin = position() + border_min_;
     const Point inner = size() - border_min_ - border_max_;
     const size_t caret = edit_.caret();
     const size_t anchor = edit_.anchor();
-    const int text_width = layout.x.back();
+    const int text_width = layout.width();
     const int caret_x = layout.x[caret];
     scroll_ = liba::keep_caret_visible(scroll_, text_width, caret_x, inner.x - caret_width_);
 
@@ -365,10 +393,7 @@ void ControlEdit::draw(CanvasImpl& canvas, Point update_origin, Point update_siz
     if (width > 0)
         canvas.draw_picture(picture_selection_, {origin.x + x0, origin.y}, {origin.x + x0 + width, origin.y + inner.y});
 
-    const auto shown = [&](size_t from, size_t to) {
-        return std::u16string_view(layout.shown)
-            .substr(layout.shown_index[from], layout.shown_index[to] - layout.shown_index[from]);
-    };
+    const auto shown = [&](size_t from, size_t to) { return layout.shown_between(from, to); };
     // Before the caret, right-aligned against it.
     const int before = scroll_ + caret_x;
     if (anchor < caret) {
@@ -444,7 +469,7 @@ bool ControlEdit::on_text(std::u16string_view text)
 {
     if (!impl_->draws_itself())
         return false;
-    liba::log() << u"on_text" << text << u"\n";
+    liba::log() << u"on_text" << loggable(text) << u"\n";
     if (readonly_)
         return false;
     if (selecting_)
@@ -458,41 +483,42 @@ bool ControlEdit::on_text(std::u16string_view text)
     return true;
 }
 
-void ControlEdit::move_caret(liba::LineEdit::Motion motion)
-{
-    edit_.move(motion, modifier_down(key::shift));
-    blink_ = 0;
-    invalidate();
-}
-
 bool ControlEdit::on_key_down(int key, int)
 {
     if (!impl_->draws_itself() || selecting_)
         return false;
-    using Motion = liba::LineEdit::Motion;
-    const bool ctrl = modifier_down(key::ctrl);
-    const bool shift = modifier_down(key::shift);
-    if ((ctrl && (key == letter('C') || key == key::insert))) {
-        perform(EditCommand::copy);
-    } else if ((ctrl && key == letter('V')) || (shift && key == key::insert)) {
-        perform(EditCommand::paste);
-    } else if ((ctrl && key == letter('X')) || (shift && key == key::del)) {
-        perform(EditCommand::cut);
-    } else if (key == key::left) {
-        move_caret(ctrl ? Motion::word_left : Motion::left);
-    } else if (key == key::right) {
-        move_caret(ctrl ? Motion::word_right : Motion::right);
-    } else if (key == key::home) {
-        move_caret(Motion::home);
-    } else if (key == key::end) {
-        move_caret(Motion::end);
-    } else if (key == key::backspace || key == key::del) {
-        if (!readonly_)
-            edited(key == key::backspace ? edit_.erase_backward() : edit_.erase_forward());
-    } else if (key == key::applications) {
+    if (key == key::applications) {
         show_context_menu(caret_point());
-    } else {
+        return true;
+    }
+    const auto entry = std::find_if(
+        std::begin(edit_keys), std::end(edit_keys), [key](const EditKeyName& name) { return name.code == key; });
+    if (entry == std::end(edit_keys))
         return false;
+    const bool shift = modifier_down(key::shift);
+    const liba::EditKeyAction action = liba::edit_key_action(entry->key, modifier_down(key::ctrl), shift);
+    switch (action.kind) {
+    case liba::EditKeyAction::none:
+        return false;
+    case liba::EditKeyAction::move:
+        edit_.move(action.motion, shift);
+        blink_ = 0;
+        invalidate();
+        break;
+    case liba::EditKeyAction::erase_backward:
+    case liba::EditKeyAction::erase_forward:
+        if (!readonly_)
+            edited(action.kind == liba::EditKeyAction::erase_backward ? edit_.erase_backward() : edit_.erase_forward());
+        break;
+    case liba::EditKeyAction::copy:
+        perform(EditCommand::copy);
+        break;
+    case liba::EditKeyAction::cut:
+        perform(EditCommand::cut);
+        break;
+    case liba::EditKeyAction::paste:
+        perform(EditCommand::paste);
+        break;
     }
     return true;
 }

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "liba/line_edit.h"
-#include "liba/nocopy.h"
+#include "platform/line_layout.h"
 #include "skinner/core/control.h"
 
 namespace skinner {
@@ -15,12 +15,14 @@ namespace skinner {
 // How an edit control does its editing. This one leaves everything to the control,
 // which draws and edits by itself; the native one puts a platform edit window over
 // the control and lets the platform edit.
-class ControlEditImpl : liba::Nocopy {
+class ControlEditImpl {
 public:
     explicit ControlEditImpl(bool draws_itself = true)
         : draws_itself_(draws_itself)
     {
     }
+    ControlEditImpl(const ControlEditImpl&) = delete;
+    ControlEditImpl& operator=(const ControlEditImpl&) = delete;
     virtual ~ControlEditImpl() = default;
 
     virtual void set_input_mode(std::u16string_view) { }
@@ -29,6 +31,7 @@ public:
     virtual bool activate() { return false; }
     virtual void set_selection(size_t, size_t) { }
     virtual void set_readonly(bool) { }
+    virtual void set_password_char(char16_t) { }
     virtual void set_shown(bool) { }
     virtual void focus_gained() { }
     virtual void focus_lost() { }
@@ -62,11 +65,14 @@ public:
     // Selects everything and replaces it; reported once when the text differs.
     void set_text(std::u16string_view text);
     void set_selection(size_t first, size_t last);
-    size_t caret() const { return edit_.caret(); }
-    size_t anchor() const { return edit_.anchor(); }
+    // Wherever the selection is kept: here, or in the platform's edit window.
+    size_t caret() const;
+    size_t anchor() const;
     bool readonly() const { return readonly_; }
     int scroll() const { return scroll_; }
     bool caret_visible() const;
+    // A text as the log may show it: a password field's masked.
+    std::u16string loggable(std::u16string_view text) const;
 
     virtual void report_text_changed();
     virtual void report_action();
@@ -77,8 +83,9 @@ public:
     // The menu of the commands at a point of the form; runs until one is chosen or the
     // menu is dismissed.
     void show_context_menu(Point at);
-    // The platform edit window's text changed under the user's hands.
-    void take_native_text(std::u16string_view text);
+    // The platform edit window's text changed under the user's hands: true when it
+    // differs from the control's, which then takes it and reports it.
+    bool take_native_text(std::u16string_view text);
 
     bool on_window_activation() override;
     void on_focus_gained() override;
@@ -99,26 +106,20 @@ public:
     void reload_properties() override;
 
 private:
-    // The text as it is drawn (each character shown as the password character when
-    // one is set) and, for every index of the text, the pixel offset of that index.
-    struct Layout {
-        std::u16string shown;
-        std::vector<size_t> shown_index;
-        std::vector<int> x;
-    };
     enum class Look { normal, highlighted, disabled, readonly };
 
     void read_edit_properties();
+    // Takes the selection from the platform's edit window, where it is kept there.
+    void follow_selection();
     Look look() const;
     const Picture& look_picture(Look look) const;
     const Font& look_font(Look look) const;
-    Layout lay_out_text(const Font& font) const;
+    platform::LineLayout lay_out_text(const Font& font) const;
     size_t index_at(Point point) const;
     // After an edit: report, keep a platform window in step, redraw.
     void edited(bool changed);
     void copy_selection() const;
     void paste();
-    void move_caret(liba::LineEdit::Motion motion);
     Point caret_point() const;
 
     liba::LineEdit edit_;

@@ -6,6 +6,8 @@
 #include <string>
 
 #include "platform/base/message_queue.h"
+#include "platform/edit_window.h"
+#include "platform/screen.h"
 #include "platform/png_writer.h"
 #include "platform/window.h"
 #include "skinner/controls/control_edit.h"
@@ -13,8 +15,8 @@
 #include "skinner/skin/properties.h"
 #include "tests/skinner/core_fixture.h"
 
-// A form of three edit fields built from a test skin: an ordinary one, a read-only
-// one and a password field, on a fresh headless screen of either device.
+// A form of four edit fields built from a test skin: an ordinary one, a read-only
+// one, a password field and one for numbers, on a fresh headless screen of either device.
 namespace edit_test {
 
 using skinner::Point;
@@ -29,7 +31,7 @@ inline const char* const field_looks = R"(
       <color name="Normal" value="#202020"/>
       <color name="Readonly" value="#505050"/>
       <color name="Selection" value="#ffffff"/>
-      <point name="BorderMin" value="5 3"/>)";
+      <point name="BorderMin" value="5 2"/>)";
 
 inline std::string field(const std::string& name, int y, int tab_order, const std::string& more)
 {
@@ -49,7 +51,8 @@ inline std::string edit_skin_source()
     <picture name="Background" image="back" stretch="true"/>
 )" + field("edtName", 10, 1, "<string name=\"Text\" value=\"NameText\"/>") +
         field("edtLocked", 44, 2, "<int name=\"Readonly\" value=\"1\"/><string name=\"Text\" value=\"locked text\"/>") +
-        field("edtSecret", 78, 3, "<string name=\"PasswordChar\" value=\"*\"/>") + R"(  </form>
+        field("edtSecret", 78, 3, "<string name=\"PasswordChar\" value=\"*\"/>") +
+        field("edtNumber", 112, 4, "<string name=\"InputMode\" value=\"Numbers\"/>") + R"(  </form>
 </skin>
 )";
 }
@@ -93,6 +96,7 @@ public:
     skinner::ControlEdit name{*this, u"edtName"};
     skinner::ControlEdit locked{*this, u"edtLocked"};
     skinner::ControlEdit secret{*this, u"edtSecret"};
+    skinner::ControlEdit number{*this, u"edtNumber"};
     std::map<skinner::Control*, int> changes;
     std::map<skinner::Control*, int> clicks;
 };
@@ -112,16 +116,44 @@ public:
         ui.run_until_idle();
     }
 
-    // Plays the script inside the form's loop, as a user's input arrives, and leaves
-    // the loop (not the form) when it is done.
+    bool native() const { return platform::device_kind() == platform::DeviceKind::smartphone; }
+
+    // Plays the script as a user's input arrives. A Pocket PC form turns keys and
+    // characters into its own messages inside its loop, so there the script runs in
+    // the loop, which it leaves (not the form) when it is done. On a Smartphone the
+    // edit window takes the input itself.
     void play(std::string_view script)
     {
+        if (native()) {
+            ui.play(script);
+            return;
+        }
         ui.play_during(
             script, [&] { form.do_modal(); },
             [&] { platform::post_message(form.window(), skinner::Form::end_modal_message); });
         platform::set_active_window(form.window());
         form.set_active(true);
         ui.run_until_idle();
+    }
+
+    // The platform edit window over a field (native mode).
+    platform::WindowHandle edit_window(const skinner::ControlEdit& field) const
+    {
+        for (const platform::WindowHandle child : platform::child_windows(form.window()))
+            if (platform::window_class(child) == platform::edit_class &&
+                platform::window_rect(child) ==
+                    platform::Rect{field.position().x, field.position().y, field.size().x, field.size().y})
+                return child;
+        return platform::no_window;
+    }
+
+    // How far a field's text is scrolled: pixels of the drawn field, characters of the
+    // platform's edit window.
+    int scrolled(const skinner::ControlEdit& field) const
+    {
+        if (!native())
+            return -field.scroll();
+        return static_cast<int>(platform::send_message(edit_window(field), platform::edit_messages::first_visible));
     }
 
     // A point of a control in screen coordinates: x from its left edge, halfway down.

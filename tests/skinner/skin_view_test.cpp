@@ -1,5 +1,5 @@
 // melodrift-skin-view as a skin author runs it: headless, and on the desktop under
-// Xvfb, both giving the same screen.
+// Xvfb, both giving the same screen; its edit fields take typing.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -11,6 +11,7 @@
 
 #include "tests/skinner/controls_fixture.h"
 #include "tests/skinner/core_fixture.h"
+#include "tests/skinner/edit_fixture.h"
 #include "tests/support/reference_image.h"
 
 namespace {
@@ -59,6 +60,23 @@ TEST(SkinView, ShowsTheStockControlsTheProgramMakesById)
             run(viewer + " " + quoted(skin) + " " + form + " --screen 240x320 --headless --screenshot " + quoted(shot)),
             0);
         EXPECT_TRUE(ui_test::png_matches_reference(shot.string(), reference));
+    }
+}
+
+// Edit fields are live in the viewer: a script taps into one and types, on either
+// device.
+TEST(SkinView, EditFieldsTakeTypingInBothModes)
+{
+    const fs::path skin = liba::to_narrow(edit_test::build_edit_skin());
+    const fs::path folder = skin.parent_path();
+    for (const std::string device : {"pocketpc", "smartphone"}) {
+        const fs::path shot = folder / (device + ".png");
+        std::ofstream(folder / "script.txt") << "tap 125 48\nkey End\ntype _2\nwait 10\nscreenshot " << shot.string() << "\n";
+        ASSERT_EQ(run(viewer + " " + quoted(skin) + " Edit --screen 240x320 --device " + device +
+                      " --headless --script " + quoted(folder / "script.txt")),
+            0)
+            << device;
+        EXPECT_TRUE(ui_test::png_matches_reference(shot.string(), "skinner/skin_view_edit_" + device));
     }
 }
 

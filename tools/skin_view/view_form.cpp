@@ -5,6 +5,7 @@
 #include "platform/screen.h"
 #include "skinner/controls/control_button.h"
 #include "skinner/controls/control_check_box.h"
+#include "skinner/controls/control_edit.h"
 #include "skinner/controls/control_frame.h"
 #include "skinner/controls/control_progress.h"
 #include "skinner/core/key_codes.h"
@@ -60,6 +61,7 @@ constexpr StockPrefix stock_prefixes[] = {
     {u"chk", make<skinner::ControlCheckBox>},
     {u"frm", make<skinner::ControlFrame>},
     {u"pb", make<skinner::ControlProgress>},
+    {u"edt", make<skinner::ControlEdit>},
 };
 
 std::unique_ptr<skinner::Control> make_control(skinner::Container& container, std::u16string_view id)
