@@ -18,13 +18,18 @@ constexpr int pump_step = 5000;
 // encodes exactly what was measured without decoding it again.
 constexpr int64_t kept_pcm_bytes = int64_t{64} << 20;
 
-// The gain that lifts peak to three quarters of full scale; 0/0 (none) when it is
-// already there. A silent fragment (peak 0/0) gets 0/0 too.
+// The most a quiet fragment is raised: 24 dB (x 15.85). A fragment at the digital
+// floor (dither, the tail of a fade) stays quiet instead of becoming loud hiss.
+constexpr Fraction max_gain = {1585, 100};
+
+// The gain that lifts peak to three quarters of full scale, at most max_gain; 0/0
+// (none) when it is already there. A silent fragment (peak 0/0) gets 0/0 too.
 Fraction gain_for(Fraction peak)
 {
     if (!fraction_greater({3, 4}, peak))
         return {};
-    return {3 * peak.denominator, 4 * peak.numerator};
+    const Fraction lift = {3 * peak.denominator, 4 * peak.numerator};
+    return fraction_greater(lift, max_gain) ? max_gain : lift;
 }
 
 } // namespace

@@ -16,7 +16,8 @@ class PCMRecorder;
 // Turns the fragment [start, finish) of a source file (positions in its reader's unit)
 // into a mono MP3 ring tone, on a worker thread of its own. A first pass measures the
 // fragment's loudest frame; a second pass raises that peak to three quarters of full
-// scale when it lies below, mixes down to mono and encodes at 32 or 64 kbit/s.
+// scale when it lies below (by 24 dB at most), mixes down to mono and encodes at 32 or
+// 64 kbit/s.
 //
 // Fronts add only their own face: they call has_room(), start() the worker, show
 // progress() and pass() while is_running(), offer stop(), and read outcome() at the end.

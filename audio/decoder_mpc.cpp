@@ -30,6 +30,44 @@ mpc_bool_t can_seek(mpc_reader*) { return MPC_TRUE; }
 
 int clamp_to_int(int64_t value) { return static_cast<int>(std::clamp<int64_t>(value, 0, INT32_MAX)); }
 
+constexpr int64_t frame_samples = 1152;
+
+// Audio packets ("AP") of a stream-version-8 file that lie whole within it. The packets
+// follow the "MPCK" magic; each starts with a two-letter key and its total size, 7 bits
+// to a byte, high bit set on all but the last. The walk ends at the end packet ("SE"),
+// at damage, and at the end of the file, and leaves the file where it was.
+int64_t count_whole_audio_packets(os::File& file, int64_t start)
+{
+    const int32_t resume = file.tell();
+    const int64_t end = file.size();
+    int64_t packets = 0;
+    for (int64_t offset = start; offset + 3 <= end;) {
+        uint8_t header[11] = {};
+        if (!file.seek(static_cast<int32_t>(offset)))
+            break;
+        const int32_t got = file.read(header, sizeof header);
+        if (got < 3 || header[0] < 'A' || header[0] > 'Z' || header[1] < 'A' || header[1] > 'Z')
+            break;
+        if (header[0] == 'S' && header[1] == 'E')
+            break;
+        uint64_t size = 0;
+        int length = 2;
+        while (length < got && length < 11) {
+            const uint8_t byte = header[length++];
+            size = size << 7 | (byte & 0x7F);
+            if (!(byte & 0x80))
+                break;
+        }
+        if ((header[length - 1] & 0x80) || size < uint64_t(length) || offset + int64_t(size) > end)
+            break;
+        if (header[0] == 'A' && header[1] == 'P')
+            ++packets;
+        offset += int64_t(size);
+    }
+    file.seek(resume);
+    return packets;
+}
+
 } // namespace
 
 int16_t mpc_sample_to_16(MPC_SAMPLE_FORMAT sample)
@@ -55,6 +93,15 @@ DecoderMPC::DecoderMPC(std::u16string_view path) : file_(path, os::File::read_on
         return;
     }
     length_ = clamp_to_int(mpc_streaminfo_get_length_samples(&info_));
+    // A file cut short holds fewer samples than its header claims. Seeking past them
+    // would make the library walk on beyond the end of the file without end, so the
+    // length is what the whole packets hold.
+    if (info_.stream_version >= 8) {
+        const int64_t packets = count_whole_audio_packets(file_, info_.header_position + 4);
+        const int64_t held = (packets << std::min<mpc_uint32_t>(info_.block_pwr, 20)) * frame_samples -
+                             static_cast<int64_t>(info_.beg_silence);
+        length_ = std::min(length_, clamp_to_int(held));
+    }
     samples_.resize(MPC_DECODER_BUFFER_LENGTH);
 }
 

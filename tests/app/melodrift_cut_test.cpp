@@ -128,6 +128,16 @@ TEST(MelodriftCut, BadSourcesFailCleanly)
     EXPECT_EQ(mp3_files(folder / "windows"), std::vector<std::string>{});
 }
 
+TEST(MelodriftCut, AFinishBeyondTheEndPrintsTheFragmentMade)
+{
+    const auto folder = scratch_folder();
+    make_sine(folder / "short.wav", "-r 8000 -c 1 -b 16", 1.0);
+    const Result result = cut(folder, "short.wav -s 0.5 -f 99999999999999999999 -o made.mp3");
+    EXPECT_EQ(result.exit_code, 0) << result.error;
+    EXPECT_NE(result.out.find("Fragment: 0:00.5 to 0:01.0\n"), std::string::npos) << result.out;
+    EXPECT_NEAR(decode_all(folder / "made.mp3").seconds(), 0.5, 0.2) << "with the encoder's delay at 8000 Hz";
+}
+
 TEST(MelodriftCut, FragmentsOutsideTheSourceMakeNothing)
 {
     const auto folder = scratch_folder();

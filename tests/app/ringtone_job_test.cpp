@@ -128,6 +128,25 @@ INSTANTIATE_TEST_SUITE_P(
                     EndToEndCase{"mp3_mpeg2_mono_raised", "-r 22050 -c 1 -b 16", "-b 64 -m m", 0.4, 0.75}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A quiet fragment is raised to three quarters of full scale, but by 24 dB (x 15.85)
+// at most, so that near-silence stays quiet.
+TEST(RingtoneJob, TheGainStopsAt24Decibels)
+{
+    const auto folder = scratch_folder();
+    struct Case {
+        double volume;
+        double expected_peak; // fraction of full scale
+    };
+    for (const Case c : {Case{0.1, 0.75}, Case{0.03, 0.03 * 15.85}, Case{0.002, 0.002 * 15.85}}) {
+        const auto source = make_sine(folder / "quiet.wav", "-r 44100 -c 1 -b 16", 2.0, c.volume);
+        const auto target = folder / "quiet.mp3";
+        RingtoneJob job(wide(source), wide(target), 0, 44100 * 2 * 2);
+        ASSERT_EQ(run_to_end(job), Outcome::made) << c.volume;
+        EXPECT_NEAR(peak_of(decode_all(target).samples()) / 32767.0, c.expected_peak, c.expected_peak * 0.1)
+            << c.volume;
+    }
+}
+
 // A fragment of more PCM than the first pass keeps (64 MiB) is decoded again for the
 // second pass, with the same result.
 TEST(RingtoneJob, LongFragmentIsReadAgainForTheSecondPass)

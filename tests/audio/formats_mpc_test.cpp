@@ -79,6 +79,33 @@ TEST_F(FormatsMPC, SeekKeepsTheLeftoverAndMovesThePosition)
     EXPECT_EQ(sink.frames, 44100);
 }
 
+// A file cut short: the length is what its whole packets hold, and a seek past them
+// ends at once at that length instead of walking on beyond the end of the file.
+TEST_F(FormatsMPC, TruncatedFileEndsWhereItsDataEnds)
+{
+    ASSERT_TRUE(formats_test::make_source(scratch.path("long.wav"), 44100, 2, 20));
+    ASSERT_TRUE(formats_test::run("mpcenc --silent --overwrite " + scratch.path("long.wav") + " " +
+                                  scratch.path("long.mpc")));
+    std::vector<uint8_t> bytes = formats_test::read_bytes(scratch.path("long.mpc"));
+    bytes.resize(bytes.size() * 2 / 5);
+    formats_test::write_bytes(scratch.path("cut.mpc"), bytes);
+
+    DecoderMPC reader(scratch.wide("cut.mpc"));
+    ASSERT_TRUE(reader.is_open());
+    EXPECT_GT(reader.length(), 44100 * 5);
+    EXPECT_LT(reader.length(), 44100 * 10);
+    for (const int position : {44100 * 15, reader.length(), std::numeric_limits<int>::max()}) {
+        reader.seek(position);
+        EXPECT_EQ(reader.position(), reader.length());
+        EXPECT_TRUE(reader.is_eof());
+    }
+    reader.seek(reader.length() - 44100);
+    EXPECT_GE(int(formats_test::pull_all(reader).size()) / 2, 44100) << "the last second before the end plays";
+
+    DecoderMPC whole(scratch.wide("long.mpc"));
+    EXPECT_EQ(whole.length(), 44100 * 20);
+}
+
 TEST(FormatsMPCSamples, ConvertWithRoundingAndClamping)
 {
     const struct {

@@ -1,5 +1,6 @@
 // melodrift-cut: the ring-tone conversion of the application, from the command line.
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -30,7 +31,7 @@ constexpr const char* usage =
     "\n"
     "Cuts a piece of a music file (MP3; WAV with PCM, Microsoft ADPCM or GSM 6.10;\n"
     "Ogg Vorbis; Musepack) into a phone ring tone: mono MP3 at 32 or 64 kbit/s, its\n"
-    "peak raised to three quarters of full scale when quieter.\n"
+    "peak raised to three quarters of full scale when quieter (by 24 dB at most).\n"
     "\n"
     "  -s, --start TIME     where the ring tone starts\n"
     "  -f, --finish TIME    where it finishes\n"
@@ -252,10 +253,11 @@ int cut(const Options& options)
         finish = reader.seconds_to_position(*options.finish);
         if (start >= reader.length())
             return fail(options.source, "the start lies beyond its end (" + format_time(reader.length_seconds()) + ")");
+        // A finish beyond the end makes a fragment that ends with the source.
         std::printf("Source:   %s\nCodec:    %s\nTitle:    %s\nLength:   %s\nFragment: %s to %s\n",
                     options.source.c_str(), narrow(chain->codec_name()).c_str(), narrow(chain->title()).c_str(),
                     format_time(reader.length_seconds()).c_str(), format_time(*options.start).c_str(),
-                    format_time(*options.finish).c_str());
+                    format_time(std::min(*options.finish, reader.length_seconds())).c_str());
     }
     if (finish <= start)
         return fail(options.source, "the fragment is shorter than the file's smallest step");

@@ -38,8 +38,10 @@ std::optional<double> parse_time(std::string_view text)
 
 std::string format_time(double seconds)
 {
-    const long tenths = std::lround(std::max(seconds, 0.0) * 10);
+    // Bounded, so that any double (a time typed by hand, a damaged header) prints.
+    constexpr double longest = 1e12;
+    const long long tenths = std::llround(std::clamp(std::isnan(seconds) ? 0.0 : seconds, 0.0, longest) * 10);
     char text[48];
-    std::snprintf(text, sizeof text, "%ld:%02ld.%ld", tenths / 600, tenths / 10 % 60, tenths % 10);
+    std::snprintf(text, sizeof text, "%lld:%02lld.%lld", tenths / 600, tenths / 10 % 60, tenths % 10);
     return text;
 }
