@@ -39,11 +39,17 @@ struct PCMData : liba::ByteBlock {
 };
 
 // MPEG audio frame bytes; frame_length is the length of the frame that starts the block.
+// A warm-up frame comes before the point a seek went to: it is decoded only for what
+// the decoder keeps from it for the next frames, and its sound is not wanted.
 struct MP3Data : liba::ByteBlock {
     MP3Data() = default;
-    MP3Data(const liba::ByteBlock& bytes, int32_t frame_length) : liba::ByteBlock(bytes), frame_length(frame_length) {}
+    MP3Data(const liba::ByteBlock& bytes, int32_t frame_length, bool warm_up = false)
+        : liba::ByteBlock(bytes), frame_length(frame_length), warm_up(warm_up)
+    {
+    }
 
     int32_t frame_length = 0;
+    bool warm_up = false;
 };
 
 // Whole Microsoft ADPCM blocks.

@@ -71,6 +71,8 @@ PCMData DecoderMP3::decode(const MP3Data& in)
         return PCMData();
     mad_->frame.options &= ~MAD_OPTION_HALFSAMPLERATE;
     mad_synth_frame(&mad_->synth, &mad_->frame);
+    if (in.warm_up)
+        return PCMData();
 
     const mad_pcm& pcm = mad_->synth.pcm;
     const int channels = pcm.channels;

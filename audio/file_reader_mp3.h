@@ -7,15 +7,18 @@
 #include "audio/file_reader.h"
 #include "audio/links.h"
 #include "audio/mp3_header.h"
+#include "audio/mp3_timeline.h"
 #include "liba/thread.h"
 #include "os/file.h"
 
 namespace audio {
 
 // MPEG audio files, found by their frame headers: recognised by two consecutive frames
-// that match, read one frame per block. Positions are bytes of the file; the format
-// and the bit rate are the first frame's (a VBR file's duration is estimated from it).
-// Tags are not parsed: the frame search walks over them.
+// that match after any ID3v2 tags, read one frame per block. Positions are bytes of the
+// file; the format is the first frame's. Times and the length come from the
+// information frame (Xing, Info or VBRI) when the stream starts with one, which is then
+// never read as sound; every frame header is scanned when there is none, or when a
+// time is first turned into a position. The bit rate is the frames' average.
 class FileReaderMP3 : public Provider<MP3Data>, public FileReader {
 public:
     explicit FileReaderMP3(std::u16string_view path);
@@ -44,11 +47,22 @@ private:
     bool at_end();
     int32_t refill();
     bool find_header(MP3Header& header);
+    int32_t skip_id3v2_tags();
+    int32_t find_first_frame(int32_t from);
+    MP3Timeline read_timeline(int32_t first_frame);
+    // The timeline with every frame, scanned on first need when an information frame
+    // gave the totals.
+    const MP3Timeline& indexed_timeline();
+    void move_to(int32_t position);
 
     os::File file_;
     int32_t file_size_ = 0;
     MP3Header reference_;
+    MP3Timeline timeline_;
     int32_t offset_past_buffer_ = 0;
+    // Where the sound starts after the last seek: frames before it are read to warm
+    // the decoder up, and the position does not count them.
+    int32_t sound_from_ = 0;
     bool open_ = false;
     liba::Mutex lock_;
     uint8_t buffer_[buffer_size];

@@ -112,7 +112,8 @@ TEST_P(RingtoneJobEndToEnd, MakesAMonoRingToneOfTheFragment)
     const Decoded decoded = decode_all(target);
     EXPECT_EQ(decoded.format.channels, 1);
     EXPECT_NEAR(decoded.seconds(), 2.0, 0.12) << "the fragment, give or take a frame and the encoder's delay";
-    EXPECT_NEAR(peak_of(decoded.samples()) / 32767.0, c.expected_peak, 0.05);
+    // The fragment starts at full level: the encoder overshoots a little on that edge.
+    EXPECT_NEAR(peak_of(decoded.samples()) / 32767.0, c.expected_peak, 0.06);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -127,13 +127,17 @@ TEST(MP3Reader, CBRFileWithTagsOpensAtItsFirstFrames)
                                "-b 128 --cbr --add-id3v2 --pad-id3v2-size 3000 --tt Tagged");
     FileReaderMP3 reader(wide(path));
     ASSERT_TRUE(reader.is_open());
-    EXPECT_EQ(reader.bit_rate(), 128000);
+    EXPECT_EQ(reader.bit_rate(), 128000) << "a CBR file's average is its rate";
     EXPECT_EQ(reader.channels(), 2);
     EXPECT_EQ(reader.sample_rate(), 44100);
     EXPECT_EQ(reader.bits_per_sample(), 16);
-    EXPECT_EQ(reader.seconds_to_position(1.0), 16000);
-    EXPECT_DOUBLE_EQ(reader.position_to_seconds(16000), 1.0);
-    EXPECT_EQ(reader.length(), int(std::filesystem::file_size(path)));
+    EXPECT_NEAR(reader.length_seconds(), 2.0, 0.03);
+    EXPECT_GT(reader.position(), 3000) << "reading starts after the tag and the information frame";
+    // The first frame's sound begins 1105 samples early: the second frame starts nearer.
+    EXPECT_NEAR(reader.seconds_to_position(0) - reader.position(), 417, 1);
+    // Frame 39 holds the second: the encoder's and the decoder's delays come first.
+    EXPECT_NEAR(reader.seconds_to_position(1.0) - reader.position(), 39 * 417.96, 1);
+    EXPECT_LE(reader.length(), int(std::filesystem::file_size(path)));
 
     Collector<MP3Data> frames;
     reader.connect(&frames);
@@ -145,19 +149,25 @@ TEST(MP3Reader, CBRFileWithTagsOpensAtItsFirstFrames)
     EXPECT_TRUE(reader.is_eof());
 }
 
-TEST(MP3Reader, SeekLandsOnTheNextFrame)
+TEST(MP3Reader, SeekWarmsTheDecoderUpWithTheFramesBefore)
 {
     const auto path = scratch_folder() / "frames.mp3";
-    write_bytes(path, silent_frames(10));
+    write_bytes(path, silent_frames(20));
     FileReaderMP3 reader(wide(path));
     ASSERT_TRUE(reader.is_open());
-    reader.seek(1000);
-    EXPECT_EQ(reader.position(), 1000);
+    reader.seek(5000);
+    EXPECT_EQ(reader.position(), 5000);
     Collector<MP3Data> frames;
     reader.connect(&frames);
     EXPECT_TRUE(reader.pump(1));
-    ASSERT_EQ(frames.blocks.size(), 1u);
-    EXPECT_EQ(reader.position(), 4 * 417) << "the frame found after byte 1000 was read whole";
+    EXPECT_EQ(reader.position(), 12 * 417) << "the frame holding byte 5000 ends there";
+    EXPECT_TRUE(reader.pump(1));
+    EXPECT_EQ(reader.position(), 13 * 417);
+    // Frame 12, the first after byte 5000, is heard; 2048 bytes before it are read.
+    ASSERT_EQ(frames.blocks.size(), 13u - 7u);
+    for (size_t i = 0; i < frames.blocks.size(); ++i)
+        EXPECT_EQ(frames.blocks[i].warm_up, i + 1 < frames.blocks.size()) << i;
+
     reader.seek(-7);
     EXPECT_EQ(reader.position(), 0);
     reader.seek(1 << 30);
@@ -165,14 +175,80 @@ TEST(MP3Reader, SeekLandsOnTheNextFrame)
     EXPECT_FALSE(reader.pump(1));
 }
 
-TEST(MP3Reader, VBRDurationIsEstimatedFromTheFirstFrame)
+// The same VBR stream timed from its information frame and from a scan of its frames.
+TEST(MP3Reader, VBRTimesComeFromTheInformationFrameOrTheFrames)
 {
-    const auto path = make_mp3(scratch_folder() / "vbr.mp3", "-r 44100 -c 2 -b 16", 2.0, "-V 4 -t");
-    const auto chain = audio::open_play_chain(wide(path));
-    ASSERT_TRUE(chain);
-    audio::FileReader& reader = *chain->file_reader();
-    EXPECT_DOUBLE_EQ(reader.length_seconds(), std::filesystem::file_size(path) * 8.0 / reader.bit_rate());
-    EXPECT_NEAR(decode_all(path).seconds(), 2.0, 0.1) << "every frame decodes, whatever its bit rate";
+    const auto folder = scratch_folder();
+    const auto with_header = make_mp3(folder / "xing.mp3", "-r 44100 -c 2 -b 16", 20.0, "-V 2");
+    const auto without = make_mp3(folder / "plain.mp3", "-r 44100 -c 2 -b 16", 20.0, "-V 2 -t");
+    FileReaderMP3 xing(wide(with_header));
+    FileReaderMP3 plain(wide(without));
+    ASSERT_TRUE(xing.is_open());
+    ASSERT_TRUE(plain.is_open());
+    EXPECT_NEAR(xing.length_seconds(), 20.0, 0.03);
+    EXPECT_NEAR(plain.length_seconds(), 20.0, 0.03);
+    const double bytes = double(std::filesystem::file_size(without));
+    EXPECT_NEAR(plain.bit_rate(), bytes * 8 / 20.0, bytes * 8 / 20.0 * 0.01) << "the average, not the first frame's";
+    EXPECT_NEAR(xing.bit_rate(), plain.bit_rate(), plain.bit_rate() * 0.02);
+    for (double seconds : {0.0, 5.0, 12.5, 19.0}) {
+        const int frame = int(std::lround((seconds * 44100 + 1105) / 1152));
+        EXPECT_NEAR(plain.position_to_seconds(plain.seconds_to_position(seconds)),
+                    std::max(0.0, (frame * 1152 - 1105) / 44100.0), 1e-9);
+        EXPECT_NEAR(xing.position_to_seconds(xing.seconds_to_position(seconds)), seconds, 1152 / 44100.0);
+    }
+}
+
+// An MPEG-1 layer I stream of silent frames at 48 kHz, 384 kbit/s: 384 bytes and 384
+// samples each.
+std::string layer1_stream(int frames) { return silent_frames(frames, std::string("\xFF\xFF\xC4\x00", 4)); }
+
+TEST(MP3Reader, EveryFrameIsFoundPastJunkAndTimedByItsSamples)
+{
+    const auto path = scratch_folder() / "layer1.mp3";
+    // Junk inside the stream is skipped; it takes no time.
+    write_bytes(path, std::string(777, '\xFF') + layer1_stream(100) + std::string(555, 'x') + layer1_stream(150) +
+                          "TAG" + std::string(125, ' '));
+    FileReaderMP3 reader(wide(path));
+    ASSERT_TRUE(reader.is_open());
+    const int delay = 481;
+    EXPECT_DOUBLE_EQ(reader.length_seconds(), (250 * 384 - delay) / 48000.0);
+    EXPECT_EQ(reader.bit_rate(), 386000) << "the bytes of two seconds of frames, junk included";
+    EXPECT_EQ(reader.seconds_to_position(0), 777 + 384) << "frame 0 holds the filter banks' delay";
+    EXPECT_EQ(reader.seconds_to_position(1.0), 777 + 126 * 384 + 555) << "frame 126 starts nearest to the second";
+    EXPECT_EQ(reader.seconds_to_position(99), reader.length());
+    EXPECT_EQ(reader.length(), 777 + 250 * 384 + 555);
+    EXPECT_DOUBLE_EQ(reader.position_to_seconds(777 + 10 * 384), (10 * 384 - delay) / 48000.0);
+}
+
+std::string be32(uint32_t value)
+{
+    return {char(value >> 24), char(value >> 16 & 0xFF), char(value >> 8 & 0xFF), char(value & 0xFF)};
+}
+
+// Frames of 417 bytes behind a VBRI frame that claims `claimed` frames of `stream` bytes.
+std::string vbri_stream(int frames, uint32_t claimed, uint32_t stream)
+{
+    std::string header = silent_frames(1);
+    const std::string fields = "VBRI" + std::string("\0\1\0\0\0\0", 6) + be32(stream) + be32(claimed);
+    header.replace(36, fields.size(), fields);
+    return header + silent_frames(frames);
+}
+
+TEST(MP3Reader, VBRIHeaderGivesTheLength)
+{
+    const auto folder = scratch_folder();
+    write_bytes(folder / "vbri.mp3", vbri_stream(200, 190, 191 * 417));
+    FileReaderMP3 reader(wide(folder / "vbri.mp3"));
+    ASSERT_TRUE(reader.is_open());
+    EXPECT_DOUBLE_EQ(reader.length_seconds(), (190 * 1152 - 1105) / 44100.0) << "as the header says";
+    EXPECT_EQ(reader.position(), 417) << "the VBRI frame is not sound";
+    EXPECT_EQ(reader.seconds_to_position(1.0), 417 + 39 * 417);
+
+    // Totals beyond the end of the file are not believed: the frames are counted.
+    write_bytes(folder / "lying.mp3", vbri_stream(200, 90000, 90000 * 417));
+    FileReaderMP3 lying(wide(folder / "lying.mp3"));
+    ASSERT_TRUE(lying.is_open());
+    EXPECT_DOUBLE_EQ(lying.length_seconds(), (201 * 1152 - 1105) / 44100.0);
 }
 
 // Our decoding of a sine agrees with mpg123's decoding of the same file.
