@@ -26,11 +26,11 @@ ButtonLooks ControlButtonBase::read_looks(std::u16string_view base) const
 {
     const std::u16string prefix(base);
     ButtonLooks looks;
-    const ButtonLook empty{Picture(), Font(properties().scale()), Colour{}};
+    const Look empty{Picture(), Font(properties().scale()), Colour{}};
     for (size_t state = 0; state < looks.size(); ++state) {
-        const ButtonLook& fallback = state == STATE_NORMAL ? empty : looks[STATE_NORMAL];
+        const Look& fallback = state == STATE_NORMAL ? empty : looks[STATE_NORMAL];
         const std::u16string name = prefix + std::u16string(state_words[state]);
-        looks[state] = {picture(name, fallback.picture), font(name, fallback.font), colour(name, fallback.colour)};
+        looks[state] = look(name, fallback);
     }
     return looks;
 }
@@ -91,7 +91,7 @@ ButtonState ControlButtonBase::state() const
     return STATE_NORMAL;
 }
 
-void ControlButtonBase::draw_face(CanvasImpl& canvas, const ButtonLook& look, Point update_origin, Point update_size)
+void ControlButtonBase::draw_face(CanvasImpl& canvas, const Look& look, Point update_origin, Point update_size)
 {
     canvas.draw_picture(look.picture, position(), position() + size());
     Control::draw(canvas, update_origin, update_size);

@@ -11,16 +11,8 @@
 
 namespace skinner {
 
-// How a button looks in one state: a picture over its rectangle and its text's font
-// and colour, all three read under the state's name.
-struct ButtonLook {
-    Picture picture;
-    Font font;
-    Colour colour;
-};
-
 enum ButtonState { STATE_NORMAL = 0, STATE_PRESSED = 1, STATE_HIGHLIGHTED = 2, STATE_DISABLED = 3 };
-using ButtonLooks = std::array<ButtonLook, 4>;
+using ButtonLooks = std::array<Look, 4>;
 
 // A skinned push button: four state looks ("Normal", "Pressed", "Highlighted",
 // "Disabled") and a text inside its borders. It is pressed by the stylus and by Enter
@@ -71,7 +63,7 @@ protected:
     // Reads the four looks under the names base + state word.
     ButtonLooks read_looks(std::u16string_view base) const;
     // Draws the state's picture, the focus picture and the text.
-    void draw_face(CanvasImpl& canvas, const ButtonLook& look, Point update_origin, Point update_size);
+    void draw_face(CanvasImpl& canvas, const Look& look, Point update_origin, Point update_size);
     bool drawn() const { return behaviour_ && behaviour_->drawn(); }
 
 private:

@@ -235,6 +235,11 @@ Font Control::font(std::u16string_view name, const Font& default_value) const
     return read(mode_, properties(), node_form(), node_name(), &Properties::font, name, default_value);
 }
 
+Look Control::look(std::u16string_view name, const Look& default_value) const
+{
+    return {picture(name, default_value.picture), font(name, default_value.font), colour(name, default_value.colour)};
+}
+
 std::u16string Control::translate(std::u16string_view key, std::u16string_view default_text) const
 {
     return properties().translate(key, default_text);

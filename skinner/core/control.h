@@ -8,6 +8,7 @@
 #include "skinner/draw/colour.h"
 #include "skinner/draw/font.h"
 #include "skinner/draw/geometry.h"
+#include "skinner/draw/look.h"
 #include "skinner/draw/picture.h"
 
 namespace skinner {
@@ -100,6 +101,8 @@ public:
     int cursor_property(std::u16string_view name, int default_value) const;
     Picture picture(std::u16string_view name, const Picture& default_value) const;
     Font font(std::u16string_view name, const Font& default_value) const;
+    // The picture, the font and the colour read under one name.
+    Look look(std::u16string_view name, const Look& default_value) const;
     std::u16string translate(std::u16string_view key, std::u16string_view default_text) const;
 
     NodeMode mode() const { return mode_; }

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 
+#include "liba/text.h"
 #include "platform/screen.h"
 #include "skinner/controls/control_button.h"
 #include "skinner/controls/control_check_box.h"
 #include "skinner/controls/control_edit.h"
 #include "skinner/controls/control_frame.h"
+#include "skinner/controls/control_grid.h"
 #include "skinner/controls/control_progress.h"
 #include "skinner/core/key_codes.h"
 #include "skinner/draw/canvas.h"
@@ -43,6 +45,28 @@ private:
     skinner::Font font_;
 };
 
+// A list the program fills itself, shown with sample rows in its skin's looks.
+class SampleList : public skinner::ControlGrid, public skinner::GridSelectionStrategySingleRow {
+public:
+    SampleList(skinner::Container& container, std::u16string_view id)
+        : ControlGrid(container, id)
+    {
+        refresh();
+        set_current_row(1);
+    }
+
+    int row_count() const override { return 12; }
+    int column_count() const override { return 1; }
+    void draw_cell(int, int row, skinner::CanvasImpl& canvas, skinner::Point position, skinner::Point size,
+        bool selected, bool highlighted) override
+    {
+        const skinner::Look& look = cell_style(selected, highlighted);
+        canvas.draw_picture(look.picture, position, position + size);
+        canvas.draw_text(look.font, look.colour, u"Sample row " + liba::to_wide(std::to_string(row + 1)), position, size,
+            skinner::LEFT, skinner::VCENTER);
+    }
+};
+
 template <class ControlClass>
 std::unique_ptr<skinner::Control> make(skinner::Container& container, std::u16string_view id)
 {
@@ -62,6 +86,7 @@ constexpr StockPrefix stock_prefixes[] = {
     {u"frm", make<skinner::ControlFrame>},
     {u"pb", make<skinner::ControlProgress>},
     {u"edt", make<skinner::ControlEdit>},
+    {u"lst", make<SampleList>},
 };
 
 std::unique_ptr<skinner::Control> make_control(skinner::Container& container, std::u16string_view id)

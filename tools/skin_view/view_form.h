@@ -8,8 +8,8 @@
 #include "skinner/core/form.h"
 
 // A form of any skin as the program would show it: the skin's own controls, the stock
-// controls that the program makes by id (buttons, check boxes, frames, bars and edit
-// fields by their "btn", "chk", "frm", "pb", "edt" prefixes), and a stand-in for every
+// controls that the program makes by id (buttons, check boxes, frames, bars, edit
+// fields and lists by their "btn", "chk", "frm", "pb", "edt", "lst" prefixes), and a stand-in for every
 // other control the program makes itself, so that a skin author sees the whole form.
 class ViewForm : public skinner::Form {
 public:
