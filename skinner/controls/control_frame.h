@@ -29,11 +29,12 @@ public:
     const std::u16string& text() const { return text_; }
     const std::vector<std::u16string>& lines() const { return lines_; }
     const Font& text_font() const { return font_; }
+    // The width the text may take: the frame's less its borders.
+    int available_width() const { return size().x - border_min_.x - border_max_.x; }
 
 private:
     void read_frame_properties();
     void split_into_lines();
-    int available_width() const { return size().x - border_min_.x - border_max_.x; }
     void draw_lines(CanvasImpl& canvas);
 
     Point border_min_;

@@ -169,12 +169,7 @@ int Control::start_timer(double seconds)
     Form* owner = form();
     if (!owner)
         return 0;
-    timer_id_ = ++framework_state().last_timer_id;
-    const double milliseconds = seconds * 1000.0;
-    platform::set_timer(owner->window(), static_cast<std::uintptr_t>(timer_id_),
-        milliseconds < 1.0         ? 1u
-            : milliseconds > 4.0e9 ? 4'000'000'000u
-                                   : static_cast<std::uint32_t>(milliseconds));
+    timer_id_ = owner->start_timer(seconds);
     return timer_id_;
 }
 
@@ -183,7 +178,7 @@ void Control::stop_timer()
     if (timer_id_ == 0)
         return;
     if (Form* owner = form())
-        platform::kill_timer(owner->window(), static_cast<std::uintptr_t>(timer_id_));
+        owner->stop_timer(timer_id_);
     timer_id_ = 0;
 }
 

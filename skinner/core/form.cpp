@@ -171,6 +171,23 @@ void Form::place_window()
     first_placement_ = false;
 }
 
+int Form::start_timer(double seconds)
+{
+    const int id = ++framework_state().last_timer_id;
+    const double milliseconds = seconds * 1000.0;
+    platform::set_timer(window(), static_cast<std::uintptr_t>(id),
+        milliseconds < 1.0         ? 1u
+            : milliseconds > 4.0e9 ? 4'000'000'000u
+                                   : static_cast<std::uint32_t>(milliseconds));
+    return id;
+}
+
+void Form::stop_timer(int id)
+{
+    if (id != 0)
+        platform::kill_timer(window(), static_cast<std::uintptr_t>(id));
+}
+
 void Form::invalidate(Point origin, Point size)
 {
     if (impl_)

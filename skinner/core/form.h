@@ -69,6 +69,10 @@ public:
     void close();
     // Marks a rectangle of the form for painting.
     void invalidate(Point origin, Point size);
+    // Starts a timer of the form's window, with a new id each time (the controls' timers
+    // take theirs from the same count); its ticks reach on_timer_message.
+    int start_timer(double seconds);
+    void stop_timer(int id);
 
     // The control that gives the form its bar of menus and soft keys; only one.
     void register_menu_main(ControlMenuMain& menu);
