@@ -272,6 +272,8 @@ void FormMain::fill_menu(skinner::MenuItemDescription& item)
 {
     LanguageFinder finder;
     os::scan(finder, os::expand_macros(u"%app_path%"), u"*.lng", u"*", false);
+    // In the order of their names, not the order the file system happens to keep.
+    std::sort(finder.paths.begin(), finder.paths.end());
     if (!finder.paths.empty()) {
         skinner::MenuItemDescription languages;
         languages.command = u"Language";

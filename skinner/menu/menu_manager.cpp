@@ -41,10 +41,17 @@ MenuItemDescription MenuManager::describe_filled(const MenuItem& item) const
         description.listener->on_menu_update(description);
     else
         form_.on_menu_update(description);
-    for (MenuItemDescription& entry : description.items)
-        if (!entry.listener)
-            entry.listener = description.listener;
+    give_listener(description.items, description.listener);
     return description;
+}
+
+void MenuManager::give_listener(std::vector<MenuItemDescription>& entries, Control* listener)
+{
+    for (MenuItemDescription& entry : entries) {
+        if (!entry.listener)
+            entry.listener = listener;
+        give_listener(entry.items, entry.listener);
+    }
 }
 
 std::vector<platform::PopupItem> MenuManager::popup_items(

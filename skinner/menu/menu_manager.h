@@ -54,6 +54,8 @@ protected:
         const std::vector<MenuItemDescription>& entries, std::vector<const MenuItemDescription*>& chosen);
     // An enabled entry with a listener gets its command.
     static void deliver(const MenuItemDescription& entry);
+    // Entries at any depth without a listener of their own go to the nearest one above.
+    static void give_listener(std::vector<MenuItemDescription>& entries, Control* listener);
     // Takes the mark: true when the bar must be built again.
     bool take_rebuild_mark();
 
