@@ -61,7 +61,7 @@ DecoderVorbis::DecoderVorbis(std::u16string_view path)
     open_ = true;
     const long count = ov_streams(state_.get());
     int64_t first = 0;
-    double start_seconds = 0;
+    double seconds = 0; // where the next link starts; in the end the whole length
     for (long i = 0; i < count; ++i) {
         const vorbis_info* info = ov_info(state_.get(), static_cast<int>(i));
         if (!info || info->channels <= 0 || info->rate <= 0 || info->rate > std::numeric_limits<int32_t>::max()) {
@@ -73,17 +73,20 @@ DecoderVorbis::DecoderVorbis(std::u16string_view path)
         link.frames = std::max<int64_t>(0, ov_pcm_total(state_.get(), static_cast<int>(i)));
         link.rate = static_cast<int>(info->rate);
         link.channels = info->channels;
-        link.start_seconds = start_seconds;
+        link.start_seconds = seconds;
         links_.push_back(link);
         first += link.frames;
-        start_seconds += double(link.frames) / link.rate;
+        seconds += double(link.frames) / link.rate;
     }
     if (links_.empty()) {
         ov_clear(state_.get());
         open_ = false;
         return;
     }
-    bit_rate_ = clamp_to_int(ov_bitrate(state_.get(), -1));
+    // The library's own average divides by the length in whole milliseconds, which
+    // is 0 for a file of (nearly) no samples.
+    if (seconds > 0)
+        bit_rate_ = clamp_to_int(static_cast<int64_t>(double(ov_raw_total(state_.get(), -1)) * 8 / seconds));
 }
 
 DecoderVorbis::~DecoderVorbis()

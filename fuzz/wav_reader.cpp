@@ -1,5 +1,6 @@
 // links: audio
-// Opens fuzzed bytes as a WAV file, seeks and pumps them through FileReaderWAVPCM.
+// Opens fuzzed bytes as a WAV file, seeks (also to a position taken from the input)
+// and pumps them through FileReaderWAVPCM.
 
 #include <cstddef>
 #include <cstdint>
@@ -7,6 +8,7 @@
 
 #include "audio/file_reader_wav_pcm.h"
 #include "fuzz_file.h"
+#include "seek_check.h"
 
 namespace {
 
@@ -47,6 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     reader.seek(-1);
     reader.pump(length);
+    check_seek(reader, fuzz_position(data, size));
     if (consumer.delivered > 2 * int64_t{length} + 5000)
         __builtin_trap();
     return 0;
