@@ -102,7 +102,10 @@ const DecoderVorbis::Link& DecoderVorbis::link_at(int64_t position) const
     return after == links_.begin() ? links_.front() : *(after - 1);
 }
 
-int64_t DecoderVorbis::current_position() const { return std::max<int64_t>(0, ov_pcm_tell(state_.get())); }
+int64_t DecoderVorbis::current_position() const
+{
+    return at_end_ ? ov_pcm_total(state_.get(), -1) : std::max<int64_t>(0, ov_pcm_tell(state_.get()));
+}
 
 bool DecoderVorbis::is_open()
 {
@@ -113,7 +116,7 @@ bool DecoderVorbis::is_open()
 bool DecoderVorbis::is_eof()
 {
     liba::Lock lock(lock_);
-    return !open_ || ov_pcm_tell(state_.get()) >= ov_pcm_total(state_.get(), -1);
+    return !open_ || current_position() >= ov_pcm_total(state_.get(), -1);
 }
 
 int DecoderVorbis::channels()
@@ -171,8 +174,14 @@ int DecoderVorbis::position()
 void DecoderVorbis::seek(int position)
 {
     liba::Lock lock(lock_);
-    if (open_)
-        ov_pcm_seek(state_.get(), std::clamp<int64_t>(position, 0, ov_pcm_total(state_.get(), -1)));
+    if (!open_)
+        return;
+    // The library does not always land on the very end; a seek there or beyond simply
+    // leaves nothing to read.
+    const int64_t total = ov_pcm_total(state_.get(), -1);
+    at_end_ = position >= total;
+    if (!at_end_)
+        ov_pcm_seek(state_.get(), std::max(0, position));
 }
 
 bool DecoderVorbis::pump_seconds(double seconds) { return pump(seconds_to_position(seconds)); }
@@ -182,7 +191,7 @@ bool DecoderVorbis::pump(int n) { return is_open() && pump_pcm_frames(*this, n);
 PCMData DecoderVorbis::read(int count)
 {
     liba::Lock lock(lock_);
-    if (!open_ || count <= 0)
+    if (!open_ || at_end_ || count <= 0)
         return PCMData();
     // Sized for the link at the position, so that no more than count frames come back.
     const int frames = std::min(count, max_read_frames);
