@@ -19,9 +19,9 @@ public:
     {
         if (block.empty() || block.bytes_per_frame() <= 0 || block.length() % block.bytes_per_frame() != 0)
             __builtin_trap();
-        delivered += block.length();
+        delivered += block.frames();
     }
-    int64_t delivered = 0;
+    int64_t delivered = 0; // sample frames
 };
 
 } // namespace
@@ -49,8 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     reader.seek(-1);
     reader.pump(length);
-    check_seek(reader, fuzz_position(data, size));
-    if (consumer.delivered > 2 * int64_t{length} + 5000)
+    if (consumer.delivered * reader.wav_info().block_align > 2 * int64_t{length} + 5000)
         __builtin_trap();
+    check_seek(reader, fuzz_position(data, size));
     return 0;
 }
