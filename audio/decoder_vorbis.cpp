@@ -61,7 +61,7 @@ DecoderVorbis::DecoderVorbis(std::u16string_view path)
     open_ = true;
     const long count = ov_streams(state_.get());
     int64_t first = 0;
-    double start_seconds = 0;
+    double seconds = 0; // where the next link starts; in the end the whole length
     for (long i = 0; i < count; ++i) {
         const vorbis_info* info = ov_info(state_.get(), static_cast<int>(i));
         if (!info || info->channels <= 0 || info->rate <= 0 || info->rate > std::numeric_limits<int32_t>::max()) {
@@ -73,17 +73,20 @@ DecoderVorbis::DecoderVorbis(std::u16string_view path)
         link.frames = std::max<int64_t>(0, ov_pcm_total(state_.get(), static_cast<int>(i)));
         link.rate = static_cast<int>(info->rate);
         link.channels = info->channels;
-        link.start_seconds = start_seconds;
+        link.start_seconds = seconds;
         links_.push_back(link);
         first += link.frames;
-        start_seconds += double(link.frames) / link.rate;
+        seconds += double(link.frames) / link.rate;
     }
     if (links_.empty()) {
         ov_clear(state_.get());
         open_ = false;
         return;
     }
-    bit_rate_ = clamp_to_int(ov_bitrate(state_.get(), -1));
+    // The library's own average divides by the length in whole milliseconds, which
+    // is 0 for a file of (nearly) no samples.
+    if (seconds > 0)
+        bit_rate_ = clamp_to_int(static_cast<int64_t>(double(ov_raw_total(state_.get(), -1)) * 8 / seconds));
 }
 
 DecoderVorbis::~DecoderVorbis()
@@ -99,7 +102,10 @@ const DecoderVorbis::Link& DecoderVorbis::link_at(int64_t position) const
     return after == links_.begin() ? links_.front() : *(after - 1);
 }
 
-int64_t DecoderVorbis::current_position() const { return std::max<int64_t>(0, ov_pcm_tell(state_.get())); }
+int64_t DecoderVorbis::current_position() const
+{
+    return at_end_ ? ov_pcm_total(state_.get(), -1) : std::max<int64_t>(0, ov_pcm_tell(state_.get()));
+}
 
 bool DecoderVorbis::is_open()
 {
@@ -110,7 +116,7 @@ bool DecoderVorbis::is_open()
 bool DecoderVorbis::is_eof()
 {
     liba::Lock lock(lock_);
-    return !open_ || ov_pcm_tell(state_.get()) >= ov_pcm_total(state_.get(), -1);
+    return !open_ || current_position() >= ov_pcm_total(state_.get(), -1);
 }
 
 int DecoderVorbis::channels()
@@ -168,8 +174,14 @@ int DecoderVorbis::position()
 void DecoderVorbis::seek(int position)
 {
     liba::Lock lock(lock_);
-    if (open_)
-        ov_pcm_seek(state_.get(), std::clamp<int64_t>(position, 0, ov_pcm_total(state_.get(), -1)));
+    if (!open_)
+        return;
+    // The library does not always land on the very end; a seek there or beyond simply
+    // leaves nothing to read.
+    const int64_t total = ov_pcm_total(state_.get(), -1);
+    at_end_ = position >= total;
+    if (!at_end_)
+        ov_pcm_seek(state_.get(), std::max(0, position));
 }
 
 bool DecoderVorbis::pump_seconds(double seconds) { return pump(seconds_to_position(seconds)); }
@@ -179,7 +191,7 @@ bool DecoderVorbis::pump(int n) { return is_open() && pump_pcm_frames(*this, n);
 PCMData DecoderVorbis::read(int count)
 {
     liba::Lock lock(lock_);
-    if (!open_ || count <= 0)
+    if (!open_ || at_end_ || count <= 0)
         return PCMData();
     // Sized for the link at the position, so that no more than count frames come back.
     const int frames = std::min(count, max_read_frames);

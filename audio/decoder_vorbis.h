@@ -61,6 +61,8 @@ private:
     std::vector<Link> links_;
     std::unique_ptr<OggVorbis_File> state_;
     bool open_ = false;
+    // Set by a seek to the end or beyond.
+    bool at_end_ = false;
     int bit_rate_ = 0;
     liba::Mutex lock_;
 };

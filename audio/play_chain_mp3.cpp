@@ -47,7 +47,7 @@ std::u16string read_id3v1_title(std::u16string_view path)
     std::string_view title = text.substr(tag + 3, title_bytes);
     title = title.substr(0, title.find('\0'));
     title = title.substr(0, title.find_last_not_of(' ') + 1);
-    return liba::to_wide(title);
+    return liba::text_to_wide(title);
 }
 
 } // namespace audio

@@ -7,6 +7,7 @@
 #include "audio/blocks.h"
 #include "audio/links.h"
 #include "fuzz_file.h"
+#include "seek_check.h"
 
 // Shared body of the fuzz targets for WAV files of coded blocks.
 
@@ -18,7 +19,7 @@ inline void put(std::vector<uint8_t>& out, uint32_t value, int bytes)
 
 // Opens the input as a file of the reader's kind (an odd first byte asks for the rest
 // to be wrapped in a well-formed header by wrap) and decodes all of it, pulling and
-// then pumping. Every whole block the reader hands out must decode to a full block:
+// then pumping, and seeks to a position taken from the input. Every whole block the reader hands out must decode to a full block:
 // samples_per_block(reader) frames.
 template <class Reader, class Decoder, class Wrap, class SamplesPerBlock>
 int fuzz_block_reader(const uint8_t* data, size_t size, Wrap wrap, SamplesPerBlock samples_per_block)
@@ -45,5 +46,6 @@ int fuzz_block_reader(const uint8_t* data, size_t size, Wrap wrap, SamplesPerBlo
     audio::Consumer<audio::PCMData> sink;
     decoder.connect(&sink);
     reader.pump(reader.length());
+    check_seek(reader, fuzz_position(data, size));
     return 0;
 }

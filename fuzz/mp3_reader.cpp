@@ -1,6 +1,7 @@
 // links: audio
 // Opens fuzzed bytes as an MP3 file and pumps and pulls them through FileReaderMP3 and
-// DecoderMP3, the way a play chain links them.
+// DecoderMP3, the way a play chain links them, seeking also to a position taken from
+// the input.
 
 #include <cstddef>
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include "audio/decoder_mp3.h"
 #include "audio/file_reader_mp3.h"
 #include "fuzz_file.h"
+#include "seek_check.h"
 
 namespace {
 
@@ -49,6 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     reader.seek(0);
     reader.pump_seconds(0.05);
+    check_seek(reader, fuzz_position(data, size));
 
     // Pull mode: the consumer asks the decoder, which pulls frames from the reader.
     reader.seek(0);

@@ -1,5 +1,6 @@
 // links: audio
-// Opens fuzzed bytes as a WAV file, seeks and pumps them through FileReaderWAVPCM.
+// Opens fuzzed bytes as a WAV file, seeks (also to a position taken from the input)
+// and pumps them through FileReaderWAVPCM.
 
 #include <cstddef>
 #include <cstdint>
@@ -7,6 +8,7 @@
 
 #include "audio/file_reader_wav_pcm.h"
 #include "fuzz_file.h"
+#include "seek_check.h"
 
 namespace {
 
@@ -17,9 +19,9 @@ public:
     {
         if (block.empty() || block.bytes_per_frame() <= 0 || block.length() % block.bytes_per_frame() != 0)
             __builtin_trap();
-        delivered += block.length();
+        delivered += block.frames();
     }
-    int64_t delivered = 0;
+    int64_t delivered = 0; // sample frames
 };
 
 } // namespace
@@ -47,7 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     reader.seek(-1);
     reader.pump(length);
-    if (consumer.delivered > 2 * int64_t{length} + 5000)
+    if (consumer.delivered * reader.wav_info().block_align > 2 * int64_t{length} + 5000)
         __builtin_trap();
+    check_seek(reader, fuzz_position(data, size));
     return 0;
 }

@@ -29,14 +29,14 @@ std::u16string read_text(ResourceReader& reader, int32_t max)
     const int32_t count = std::max(0, std::min(max, reader.size() - reader.tell()));
     std::string bytes(static_cast<size_t>(count), '\0');
     if (count < 2 || count % 2 == 1)
-        return reader.read(bytes.data(), count) == count ? to_wide(bytes) : std::u16string();
+        return reader.read(bytes.data(), count) == count ? text_to_wide(bytes) : std::u16string();
     if (reader.read(bytes.data(), 2) != 2)
         return {};
     if (reader.read(bytes.data() + 2, count - 2) != count - 2)
         return {};
     const auto byte = [&](size_t i) { return static_cast<uint8_t>(bytes[i]); };
     if (byte(0) != 0xFF || byte(1) != 0xFE)
-        return to_wide(bytes);
+        return text_to_wide(bytes);
     std::u16string text;
     text.reserve(static_cast<size_t>(count / 2 - 1));
     for (size_t i = 2; i < bytes.size(); i += 2)

@@ -54,7 +54,7 @@ uint32_t read_u32(StreamReader& reader);
 uint16_t read_u16(StreamReader& reader);
 
 // The rest of a text file, at most max bytes: UTF-16LE when it starts with the
-// byte-order mark FF FE and has an even length, else 8-bit text (liba::to_wide).
+// byte-order mark FF FE and has an even length, else 8-bit text (liba::text_to_wide).
 // A short read gives an empty text.
 std::u16string read_text(ResourceReader& reader, int32_t max);
 

@@ -56,9 +56,11 @@ void append_utf8(std::string& out, char32_t c)
     }
 }
 
-} // namespace
+// Where a byte that is not UTF-8 goes in wide text: U+DC00 plus its value (0x80 and
+// above; every byte below is valid UTF-8).
+constexpr char16_t escape_base = 0xDC00;
 
-std::u16string to_wide(std::string_view bytes)
+std::u16string decode(std::string_view bytes, char16_t invalid_base)
 {
     std::u16string text;
     text.reserve(bytes.size());
@@ -66,7 +68,7 @@ std::u16string to_wide(std::string_view bytes)
         char32_t c;
         const size_t length = decode_utf8(bytes, i, c);
         if (length == 0) {
-            text += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]));
+            text += static_cast<char16_t>(invalid_base + static_cast<unsigned char>(bytes[i]));
             ++i;
             continue;
         }
@@ -82,6 +84,12 @@ std::u16string to_wide(std::string_view bytes)
     return text;
 }
 
+} // namespace
+
+std::u16string to_wide(std::string_view bytes) { return decode(bytes, escape_base); }
+
+std::u16string text_to_wide(std::string_view bytes) { return decode(bytes, 0); }
+
 std::string to_narrow(std::u16string_view text)
 {
     std::string bytes;
@@ -92,8 +100,11 @@ std::string to_narrow(std::u16string_view text)
         if (high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
             c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             ++i;
+        } else if (c >= escape_base + 0x80 && c <= escape_base + 0xFF) {
+            bytes += static_cast<char>(c - escape_base); // a byte to_wide kept
+            continue;
         } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = 0xFFFD; // a lone surrogate has no UTF-8 form
+            c = 0xFFFD; // any other lone surrogate has no UTF-8 form
         }
         append_utf8(bytes, c);
     }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <csignal>
@@ -16,11 +17,14 @@ namespace {
 
 std::string program() { return (std::filesystem::path(MELODRIFT_BIN_DIR) / "melodrift-cut").string(); }
 
-// Runs melodrift-cut with arguments in folder; answers its exit code.
-int run_cut(const std::filesystem::path& folder, const std::string& arguments, std::string* error = nullptr)
+// Runs melodrift-cut with arguments in folder; answers its exit code. The
+// environment: more variables for the program, as "NAME=value NAME=value".
+int run_cut(const std::filesystem::path& folder, const std::string& arguments, std::string* error = nullptr,
+            const std::string& environment = "")
 {
     const std::string command = "cd " + quoted(folder) + " && MELODRIFT_WINDOWS=" + quoted(folder / "windows") + " " +
-                                fixtures::quoted(program()) + " " + arguments + " >stdout.txt 2>stderr.txt";
+                                environment + " " + fixtures::quoted(program()) + " " + arguments +
+                                " >stdout.txt 2>stderr.txt";
     const int status = std::system(command.c_str());
     if (error)
         *error = read_bytes(folder / "stderr.txt");
@@ -101,6 +105,19 @@ TEST(MelodriftCutPlayer, InterruptStopsPlaying)
     waitpid(child, &status, 0);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 130);
+}
+
+// No sound card (ALSA is sent to a card that does not exist): one warning line, none
+// of the sound library's own complaints, and the fragment still plays, silently.
+TEST(MelodriftCutPlayer, WithoutASoundDeviceOneWarningIsAll)
+{
+    const auto folder = scratch_folder();
+    make_sine(folder / "tone.wav", "-r 8000 -c 1 -b 16", 1.0);
+    std::string error;
+    EXPECT_EQ(run_cut(folder, "tone.wav -s 0 -f 0.2 --play --audio sdl", &error, "SDL_AUDIODRIVER=alsa ALSA_CARD=97"),
+              0);
+    EXPECT_EQ(std::count(error.begin(), error.end(), '\n'), 1) << error;
+    EXPECT_NE(error.find("warning"), std::string::npos) << error;
 }
 
 TEST(MelodriftCutPlayer, UnknownSoundOutputIsAUsageMistake)

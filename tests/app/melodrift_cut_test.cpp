@@ -89,7 +89,7 @@ TEST(MelodriftCut, UsageMistakesExitWithTwo)
 {
     const auto folder = scratch_folder();
     make_sine(folder / "tone.wav", "-r 8000 -c 1 -b 16", 1.0);
-    for (const char* arguments : {"", "tone.wav", "tone.wav -s 1", "tone.wav -s 0.5 -f 0.5", "tone.wav -s 0.7 -f 0.2",
+    for (const char* arguments : {"tone.wav", "tone.wav -s 1", "tone.wav -s 0.5 -f 0.5", "tone.wav -s 0.7 -f 0.2",
                                   "tone.wav -s x -f 1", "tone.wav -s -1 -f 1", "tone.wav -s 1:75 -f 2:00",
                                   "tone.wav -s 0 -f 1 --loud", "tone.wav other.wav -s 0 -f 1", "tone.wav -s 0 -f",
                                   "tone.wav -s 0 -f 1 -o ''"}) {
@@ -100,6 +100,21 @@ TEST(MelodriftCut, UsageMistakesExitWithTwo)
     const Result help = cut(folder, "--help");
     EXPECT_EQ(help.exit_code, 0);
     EXPECT_NE(help.out.find("--start"), std::string::npos);
+    const Result bare = cut(folder, "");
+    EXPECT_EQ(bare.exit_code, 2) << "nothing was made";
+    EXPECT_EQ(bare.out, help.out) << "no arguments show the help";
+}
+
+// A source named in bytes that are not UTF-8 is found, and the ring tone's name keeps
+// those bytes.
+TEST(MelodriftCut, NamesThatAreNotUtf8KeepTheirBytes)
+{
+    const auto folder = scratch_folder();
+    make_sine(folder / "caf\xE9.wav", "-r 8000 -c 1 -b 16", 1.0);
+    const Result result = cut(folder, "'caf\xE9.wav' -s 0 -f 0.5");
+    ASSERT_EQ(result.exit_code, 0) << result.error;
+    EXPECT_TRUE(std::filesystem::exists(folder / "windows" / "Rings" / "caf\xE9_001.mp3"));
+    EXPECT_NE(result.out.find("Source:   caf\xE9.wav\n"), std::string::npos) << result.out;
 }
 
 // Bad input of every kind: one line naming the file, exit code 1, no ring tone.

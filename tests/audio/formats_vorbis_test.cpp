@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -92,6 +93,40 @@ TEST_F(FormatsVorbis, ChainedLinksKeepTheirOwnRateAndChannels)
     EXPECT_EQ(block.sample_rate, 22050);
     EXPECT_GT(block.frames(), 0);
     EXPECT_LE(block.frames(), 100);
+}
+
+// Five samples last less than a millisecond: the library's own average bit rate
+// divides by zero there (found by fuzz_vorbis_reader).
+TEST_F(FormatsVorbis, AFileOfFiveSamplesOpens)
+{
+    ASSERT_TRUE(formats_test::run("sox -D -n -r 8000 -c 1 -b 16 " + scratch.path("tiny.wav") + " synth 5s sine 440"));
+    ASSERT_TRUE(formats_test::run("oggenc -Q -o " + scratch.path("tiny.ogg") + " " + scratch.path("tiny.wav")));
+    DecoderVorbis reader(scratch.wide("tiny.ogg"));
+    ASSERT_TRUE(reader.is_open());
+    EXPECT_GT(reader.length(), 0);
+    EXPECT_LE(reader.length(), 5);
+    EXPECT_GT(reader.bit_rate(), 0);
+    EXPECT_EQ(formats_test::pull_all(reader).size(), size_t(reader.length()));
+}
+
+// Found by fuzz_vorbis_reader: the library does not always land on the very end.
+TEST_F(FormatsVorbis, ASeekToTheEndOrBeyondLeavesNothingToRead)
+{
+    ASSERT_TRUE(formats_test::run("sox -D -n -r 8000 -c 1 -b 16 " + scratch.path("tiny.wav") + " synth 5s sine 440"));
+    ASSERT_TRUE(formats_test::run("oggenc -Q -o " + scratch.path("tiny.ogg") + " " + scratch.path("tiny.wav")));
+    for (const char* name : {"v.ogg", "tiny.ogg"}) {
+        DecoderVorbis reader(scratch.wide(name));
+        ASSERT_TRUE(reader.is_open()) << name;
+        for (const int position : {reader.length(), reader.length() + 1, std::numeric_limits<int>::max()}) {
+            reader.seek(position);
+            EXPECT_EQ(reader.position(), reader.length()) << name;
+            EXPECT_TRUE(reader.is_eof()) << name;
+            EXPECT_TRUE(reader.read(100).empty()) << name;
+        }
+        reader.seek(0);
+        EXPECT_EQ(reader.position(), 0) << name;
+        EXPECT_FALSE(reader.read(100).empty()) << name << ": a seek back reads again";
+    }
 }
 
 TEST_F(FormatsVorbis, ReadHandsOutAtMost8192FramesAndEndsAtTheTotal)

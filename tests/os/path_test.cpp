@@ -1,5 +1,7 @@
 #include "os/path.h"
 
+#include "os/file.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -216,6 +218,20 @@ TEST(ShellTest, ExecuteFileStartsWithoutWaiting)
     std::filesystem::permissions(script, std::filesystem::perms::owner_all);
     EXPECT_TRUE(os::execute_file(liba::to_wide(script.string()), u"--flag"));
     EXPECT_FALSE(os::execute_file(u"/no/such/program/at/all", u""));
+}
+
+// A name that is not UTF-8, as the folder scan reports it, opens the same file.
+TEST(FileSystemTest, NamesThatAreNotUtf8AreFoundAndOpened)
+{
+    const auto root = make_test_folder();
+    write_file(root / "caf\xE9.wav", "RIFF");
+    RecordingFinder finder;
+    os::scan(finder, liba::to_wide(root.string()), u"*", u"*", false);
+    ASSERT_EQ(finder.files.size(), 1u);
+    EXPECT_EQ(os::native_path(finder.files[0]), (root / "caf\xE9.wav").string());
+    EXPECT_TRUE(os::FileInfo(finder.files[0]).exists());
+    os::File file(finder.files[0], os::File::read_only);
+    EXPECT_EQ(file.size(), 4);
 }
 
 } // namespace

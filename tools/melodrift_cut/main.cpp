@@ -315,6 +315,11 @@ int cut(const Options& options)
 int main(int argc, char** argv)
 {
     catch_stop_signals();
+    // Called bare, it shows how to call it; nothing was asked for, so nothing was made.
+    if (argc < 2) {
+        std::fputs(usage, stdout);
+        return exit_usage;
+    }
     Options options;
     const std::string error = parse_arguments(argc, argv, options);
     if (!error.empty())

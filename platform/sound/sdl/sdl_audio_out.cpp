@@ -3,11 +3,40 @@
 #include <SDL.h>
 
 #include <cstring>
+#include <fcntl.h>
 #include <mutex>
+#include <unistd.h>
+
+#include "liba/nocopy.h"
 
 namespace platform {
 
 namespace {
+
+// Sound libraries below SDL (ALSA above all) write their own complaints to standard
+// error while a device is looked for; the one warning the program gives, with SDL's
+// reason in it, says all that matters. While this lives, standard error goes nowhere.
+class QuietStandardError : liba::Nocopy {
+public:
+    QuietStandardError() : saved_(dup(STDERR_FILENO))
+    {
+        const int nowhere = open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (saved_ != -1 && nowhere != -1)
+            dup2(nowhere, STDERR_FILENO);
+        if (nowhere != -1)
+            close(nowhere);
+    }
+    ~QuietStandardError()
+    {
+        if (saved_ == -1)
+            return;
+        dup2(saved_, STDERR_FILENO);
+        close(saved_);
+    }
+
+private:
+    int saved_;
+};
 
 bool start_sdl_audio(std::string& error)
 {
@@ -16,8 +45,10 @@ bool start_sdl_audio(std::string& error)
     static std::mutex mutex;
     static bool started = false;
     std::lock_guard lock(mutex);
-    if (!started && SDL_InitSubSystem(SDL_INIT_AUDIO) == 0)
-        started = true;
+    if (!started) {
+        const QuietStandardError quiet;
+        started = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    }
     if (!started)
         error = SDL_GetError();
     return started;
@@ -47,7 +78,10 @@ std::unique_ptr<SdlAudioSink> SdlAudioSink::open(WaveQueue& queue, std::string& 
     wanted.callback = &SdlAudioSink::callback;
     wanted.userdata = sink.get();
     SDL_AudioSpec obtained{};
-    sink->device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+    {
+        const QuietStandardError quiet;
+        sink->device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+    }
     if (sink->device_ == 0) {
         error = SDL_GetError();
         return nullptr;
