@@ -38,6 +38,9 @@ public:
         EXPECT_EQ(std::system(sox.c_str()), 0);
     }
 
+    // Runs the program in a desktop window on a virtual X display instead of headless.
+    void use_desktop() { desktop_ = true; }
+
     const fs::path& root() const { return root_; }
     fs::path music() const { return root_ / "music"; }
     fs::path recording() const { return root_ / "played.wav"; }
@@ -72,7 +75,12 @@ public:
             setenv(name, value.c_str(), 1);
         const std::string program = std::string(MELODRIFT_BIN_DIR) + "/melodrift";
         const std::string recording = "wav:" + this->recording().string();
-        std::vector<const char*> arguments {program.c_str(), "--headless", "--audio", recording.c_str()};
+        std::vector<const char*> arguments;
+        if (desktop_)
+            arguments = {"timeout", "60", "xvfb-run", "-a", "-s", "-screen 0 800x700x24"};
+        arguments.insert(arguments.end(), {program.c_str(), "--audio", recording.c_str()});
+        if (!desktop_)
+            arguments.push_back("--headless");
         for (const std::string& option : options)
             arguments.push_back(option.c_str());
         if (!script_file.empty()) {
@@ -81,7 +89,7 @@ public:
         }
         arguments.push_back(nullptr);
         freopen("/dev/null", "w", stderr);
-        execv(program.c_str(), const_cast<char* const*>(arguments.data()));
+        execvp(arguments[0], const_cast<char* const*>(arguments.data()));
         _exit(127);
     }
 
@@ -93,6 +101,7 @@ public:
 
 private:
     fs::path root_;
+    bool desktop_ = false;
 };
 
 // The loudness of a 16-bit mono recording, one value (0 to 1) per 10 ms.
@@ -211,6 +220,34 @@ TEST(MelodriftApp, MarkingWithTheSoftKeysOnASmartphone)
         + "wait 300\n" + screenshot(world, "save");
     ASSERT_EQ(world.run(script, {"--screen", "240x320", "--device", "smartphone"}), 0);
     expect_panel(world, "save", "panel_save_smartphone");
+}
+
+// The same walk in a real window, on both devices and at both sizes.
+TEST(MelodriftApp, TheWalkToTheSavePanelOnTheDesktop)
+{
+    if (std::system("command -v xvfb-run >/dev/null") != 0)
+        GTEST_SKIP() << "xvfb-run missing";
+    const struct {
+        const char* device;
+        const char* size;
+        const char* start_key;
+        const char* reference;
+    } runs[] = {
+        {"pocketpc", "480x640", "tap 240 406", "desktop_save_pocketpc_480x640"},
+        {"smartphone", "240x320", "key F1", "desktop_save_smartphone_240x320"},
+    };
+    for (const auto& each : runs) {
+        World world(std::string("desktop_") + each.device);
+        world.use_desktop();
+        const std::string script = "wait-until 10000 title Melodrift\n" + std::string(walk_to_song) + each.start_key
+            + "\nwait 1500\n" + each.start_key + "\nwait 300\n" + screenshot(world, "save");
+        ASSERT_EQ(world.run(script, {"--screen", each.size, "--device", each.device}), 0) << each.device;
+        const auto picture = ui_test::read_png(world.shot("save").string());
+        ASSERT_TRUE(picture);
+        // The panel without the position bar, which moves as the song plays.
+        EXPECT_TRUE(ui_test::matches_reference(
+            *picture, {0, 0, picture->width(), picture->height() * 3 / 4}, std::string("app/") + each.reference));
+    }
 }
 
 TEST(MelodriftApp, AFragmentTooShortReturnsToTheFileList)
