@@ -131,7 +131,8 @@ TEST(MelodriftCut, FragmentsOutsideTheSourceMakeNothing)
 TEST(MelodriftCut, InterruptStopsAndLeavesNoFile)
 {
     const auto folder = scratch_folder();
-    make_sine(folder / "long.wav", "-r 44100 -c 2 -b 16", 120.0);
+    // Long enough that the conversion is still running when the signal comes.
+    make_sine(folder / "long.wav", "-r 44100 -c 2 -b 16", 600.0);
     const std::string program = (std::filesystem::path(MELODRIFT_BIN_DIR) / "melodrift-cut").string();
     const std::string source = (folder / "long.wav").string();
     const std::string target = (folder / "long.mp3").string();
@@ -140,7 +141,7 @@ TEST(MelodriftCut, InterruptStopsAndLeavesNoFile)
     if (child == 0) {
         freopen("/dev/null", "w", stdout);
         freopen("/dev/null", "w", stderr);
-        execl(program.c_str(), program.c_str(), source.c_str(), "-s", "0", "-f", "120", "-o", target.c_str(),
+        execl(program.c_str(), program.c_str(), source.c_str(), "-s", "0", "-f", "600", "-o", target.c_str(),
               static_cast<char*>(nullptr));
         _exit(127);
     }
