@@ -6,6 +6,33 @@
 #include <vector>
 
 namespace audio {
+namespace {
+
+template <int bits>
+int16_t staged_sample(const uint8_t* staging, int index)
+{
+    if constexpr (bits == 16)
+        return static_cast<int16_t>(staging[2 * index] | staging[2 * index + 1] << 8);
+    else
+        return static_cast<int16_t>((staging[index] - 128) * 256);
+}
+
+// Interleaved 8- or 16-bit PCM into one array of 16-bit samples per channel.
+template <int bits>
+void split_channels(const uint8_t* staging, int samples, int channels, int16_t* left, int16_t* right)
+{
+    if (channels == 1) {
+        for (int i = 0; i < samples; ++i)
+            left[i] = staged_sample<bits>(staging, i);
+        return;
+    }
+    for (int i = 0; i < samples; ++i) {
+        left[i] = staged_sample<bits>(staging, 2 * i);
+        right[i] = staged_sample<bits>(staging, 2 * i + 1);
+    }
+}
+
+} // namespace
 
 EncoderMP3::EncoderMP3(int bit_rate) : bit_rate_(bit_rate) {}
 
@@ -109,23 +136,12 @@ void EncoderMP3::push_encoded()
 
 void EncoderMP3::encode_staged(int samples)
 {
-    const bool stereo = channels_ == 2;
-    for (int i = 0; i < samples; ++i) {
-        for (int channel = 0; channel < channels_; ++channel) {
-            const int sample_index = i * channels_ + channel;
-            int16_t value;
-            if (bits_ == 16) {
-                const uint8_t* sample = staging_ + sample_index * 2;
-                value = static_cast<int16_t>(sample[0] | sample[1] << 8);
-            } else {
-                value = static_cast<int16_t>((staging_[sample_index] - 128) * 256);
-            }
-            (channel == 0 ? left_ : right_)[i] = value;
-        }
-        if (!stereo)
-            right_[i] = 0;
-    }
-    keep_output(lame_encode_buffer(context_, left_, right_, samples, output_, output_bytes));
+    if (bits_ == 16)
+        split_channels<16>(staging_, samples, channels_, left_, right_);
+    else
+        split_channels<8>(staging_, samples, channels_, left_, right_);
+    // For mono LAME reads only the first array.
+    keep_output(lame_encode_buffer(context_, left_, channels_ == 2 ? right_ : left_, samples, output_, output_bytes));
 }
 
 void EncoderMP3::keep_output(int bytes)

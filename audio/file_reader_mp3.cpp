@@ -17,6 +17,8 @@ constexpr int32_t refill_threshold = 4000;
 constexpr int32_t min_block_bytes = 2000;
 constexpr int32_t look_ahead_bytes = 16;
 constexpr int32_t id3v2_header_bytes = 10;
+// No MPEG audio frame is shorter (layer III, MPEG-2 at 8 kbit/s and 24000 Hz).
+constexpr int32_t shortest_frame = 24;
 
 // Decoded samples before the first sample of the sound. Layer III: the encoder's delay
 // (as its information frame gives it, else the usual one) and the decoder's. Layers I
@@ -101,9 +103,10 @@ MP3Timeline FileReaderMP3::read_timeline(int32_t first_frame)
     std::vector<uint8_t> frame(static_cast<size_t>(reference_.frame_length));
     const int32_t got = file_.seek(first_frame) ? file_.read(frame.data(), reference_.frame_length) : 0;
     MP3InfoFrame info;
-    // An information frame whose stream is longer than the file is not believed.
+    // An information frame is not believed when its stream is longer than the file or
+    // holds more frames than would fit in it.
     if (!parse_mp3_info_frame(frame.data(), std::max(0, got), reference_, info) ||
-        info.stream_bytes > file_size_ - first_frame)
+        info.stream_bytes > file_size_ - first_frame || info.frames > (file_size_ - first_frame) / shortest_frame)
         return scan_mp3_frames(file_, first_frame, file_size_, reference_, decoded_delay(reference_, -1));
 
     const int32_t end = info.stream_bytes > 0 ? first_frame + info.stream_bytes : file_size_;

@@ -8,9 +8,11 @@
 
 namespace audio {
 
-// Passes PCM blocks on unchanged and keeps them (shared, not copied) so that they can
-// be pushed again later, as long as they stay within a bound on their bytes; past the
-// bound it lets go of everything and keeps nothing more.
+// Passes PCM blocks on unchanged and keeps a copy of each so that they can be pushed
+// again later, as long as they stay within a bound on their bytes; past the bound it
+// lets go of everything and keeps nothing more. The copies hold exactly the block's
+// bytes: a block may be a small view of a much larger buffer, which sharing would keep
+// alive whole and so break the bound.
 class PCMRecorder : public Processor<PCMData, PCMData> {
 public:
     explicit PCMRecorder(int64_t max_bytes) : max_bytes_(max_bytes) {}
@@ -30,7 +32,7 @@ protected:
             blocks_ = {};
             bytes_ = 0;
         } else {
-            blocks_.push_back(in);
+            blocks_.emplace_back(liba::ByteBlock(in.length(), in.data()), in.channels, in.bits, in.sample_rate);
             bytes_ += in.length();
         }
         return in;

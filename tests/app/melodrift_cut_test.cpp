@@ -162,7 +162,6 @@ TEST(MelodriftCut, FragmentsOutsideTheSourceMakeNothing)
     EXPECT_EQ(beyond.exit_code, 1);
     EXPECT_NE(beyond.error.find("short.wav"), std::string::npos);
     EXPECT_EQ(read_bytes(folder / "kept.mp3"), "an older ring tone");
-
 }
 
 bool holds_temporary_file(const std::filesystem::path& folder, const std::string& target)

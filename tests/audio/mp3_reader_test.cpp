@@ -249,6 +249,9 @@ TEST(MP3Reader, VBRIHeaderGivesTheLength)
     FileReaderMP3 lying(wide(folder / "lying.mp3"));
     ASSERT_TRUE(lying.is_open());
     EXPECT_DOUBLE_EQ(lying.length_seconds(), (201 * 1152 - 1105) / 44100.0);
+    write_bytes(folder / "too_many.mp3", vbri_stream(200, 90000, 201 * 417));
+    FileReaderMP3 too_many(wide(folder / "too_many.mp3"));
+    EXPECT_DOUBLE_EQ(too_many.length_seconds(), (201 * 1152 - 1105) / 44100.0) << "90000 frames do not fit";
 }
 
 // Our decoding of a sine agrees with mpg123's decoding of the same file.

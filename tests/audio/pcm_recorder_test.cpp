@@ -15,11 +15,20 @@ TEST(PCMRecorder, KeepsBlocksWithinItsBoundAndPassesAllOn)
     fixtures::Collector<PCMData> downstream;
     recorder.connect(&downstream);
 
-    const PCMData first = block_of(600);
+    // A small view of a large buffer, as decoders hand out: the copy kept holds only
+    // the view's bytes, so the buffer is not kept alive beyond the bound.
+    liba::ByteBlock buffer(100000);
+    buffer.fill(7);
+    const PCMData first(buffer.sub(0, 600), 1, 16, 8000);
     recorder.on_data(first);
     ASSERT_TRUE(recorder.is_complete());
     ASSERT_EQ(recorder.blocks().size(), 1u);
-    EXPECT_TRUE(recorder.blocks().front().shares_storage_with(first)) << "kept by sharing, not copied";
+    const PCMData& kept = recorder.blocks().front();
+    EXPECT_FALSE(kept.shares_storage_with(first));
+    ASSERT_EQ(kept.length(), 600);
+    EXPECT_EQ(kept.data()[599], 7);
+    EXPECT_TRUE(kept.same_format(first));
+    EXPECT_EQ(recorder.bytes(), 600);
 
     recorder.on_data(block_of(600));
     EXPECT_FALSE(recorder.is_complete()) << "past the bound it keeps nothing";
