@@ -72,7 +72,8 @@ void Properties::load_skin_and_language(std::u16string skin_path, std::u16string
 bool Properties::load_language(std::u16string_view language_path)
 {
     auto replacement = std::make_unique<liba::StringTranslator>();
-    if (!os::load_language_file(*replacement, language_path))
+    // A file with no text at all (empty, or not a language file) would show every key.
+    if (!os::load_language_file(*replacement, language_path) || replacement->entries().empty())
         return false;
     translator_ = std::move(replacement);
     refresh_skin();

@@ -41,7 +41,7 @@ public:
     void load_skin_and_language(std::u16string skin_path, std::u16string_view language_path,
                                 platform::Size screen);
     // Replaces the language and refreshes the forms; false, with nothing changed, when
-    // the file cannot be read.
+    // the file cannot be read or holds no text.
     bool load_language(std::u16string_view language_path);
 
     const std::u16string& skin_path() const { return impl_->reader().path(); }
