@@ -4,6 +4,9 @@
 
 #include "app/dialogs/form_about.h"
 #include "app/file_finder.h"
+#include "app/form_report.h"
+#include "app/make_ringtone.h"
+#include "app/ringtone_setting.h"
 #include "app/product.h"
 #include "os/path.h"
 #include "platform/screen.h"
@@ -131,6 +134,9 @@ int FormMain::on_click(skinner::Control* sender, int flag)
             stop();
         else if (!play(file_panel_.files.current_path(), start_))
             stop();
+    } else if (sender == &save_panel_.save) {
+        make_ringtone_of_fragment(false);
+        show_panel(save_panel_);
     } else if (sender == &save_panel_.reedit) {
         on_command(nullptr, u"Select");
     } else if (sender == &save_panel_.assign_button) {
@@ -141,6 +147,25 @@ int FormMain::on_click(skinner::Control* sender, int flag)
         return Form::on_click(sender, flag);
     }
     return 1;
+}
+
+std::u16string FormMain::make_ringtone_of_fragment(bool assign)
+{
+    stop();
+    return make_ringtone(*this, file_panel_.files.current_path(), start_, finish_, assign);
+}
+
+void FormMain::assign_fragment()
+{
+    const std::u16string ringtone = make_ringtone_of_fragment(true);
+    if (!ringtone.empty()) {
+        if (assign_ringtone(ringtone)) {
+            close();
+            return;
+        }
+        report(*this, properties().translate(u"Can't_assign_ringtone"));
+    }
+    show_panel(save_panel_);
 }
 
 void FormMain::select_current_file()
@@ -170,6 +195,8 @@ int FormMain::on_command(skinner::Control* sender, std::u16string_view command)
         start_panel_.button.click();
     } else if (command == u"Finish") {
         finish_panel_.button.click();
+    } else if (command == u"Assign") {
+        assign_fragment();
     } else if (command == u"PickUp") {
         if (!file_panel_.files.is_top_level())
             file_panel_.change_folder(file_panel_.files.entry(0).path);

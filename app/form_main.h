@@ -51,6 +51,10 @@ public:
 
 private:
     void select_current_file();
+    // Saves the marked fragment as a ring tone; its path, or empty when none was made.
+    std::u16string make_ringtone_of_fragment(bool assign);
+    // Saves it and makes it the phone's ring tone, which ends the program.
+    void assign_fragment();
     void start_autoplay();
     void kill_autoplay();
     void on_position_tick();

@@ -250,6 +250,67 @@ TEST(MelodriftApp, TheWalkToTheSavePanelOnTheDesktop)
     }
 }
 
+std::string read_text(const fs::path& file)
+{
+    std::ifstream in(file);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Saving twice proposes the next number each time; Assign saves once more, makes it
+// the phone's ring tone and ends the program. On a Pocket PC the ring tones go to
+// %windows%/Rings, on a Smartphone to the documents folder.
+TEST(MelodriftApp, SavingAndAssigningTheRingTone)
+{
+    const struct {
+        const char* device;
+        const char* mark;
+        const char* save;
+        const char* assign;
+        const char* folder;
+    } runs[] = {
+        {"pocketpc", "tap 120 203", "tap 64 190", "tap 176 190", "windows/Rings"},
+        // The save panel's soft-key menu: Listen, Mark again, Save, Assign, Exit, Cancel.
+        {"smartphone", "key F1", "key F2\nkey Down\nkey Down\nkey Down\nkey Enter", "key F1", "documents"},
+    };
+    for (const auto& each : runs) {
+        World world(std::string("saving_") + each.device);
+        const std::string ok = "wait 300\nkey Enter\nwait 2000\n"; // the proposed name
+        const std::string script = std::string(walk_to_song) + each.mark + "\nwait 1500\n" + each.mark
+            + "\nwait 300\n" + each.save + "\n" + ok + each.save + "\n" + ok + each.assign + "\n" + ok
+            + "wait 5000\n";
+        ASSERT_EQ(world.run(script, {"--screen", "240x320", "--device", each.device}), 0) << each.device;
+        const fs::path folder = world.root() / each.folder;
+        for (const char* name : {"song_001.mp3", "song_002.mp3", "song_003.mp3"}) {
+            const fs::path ringtone = folder / name;
+            ASSERT_TRUE(fs::exists(ringtone)) << each.device << " " << name;
+            // Mono MP3, about as long as the 1.5 s that was marked.
+            const auto soxi = [&](const char* what) {
+                FILE* info = popen(("soxi " + std::string(what) + " '" + ringtone.string() + "'").c_str(), "r");
+                double value = 0;
+                EXPECT_EQ(fscanf(info, "%lf", &value), 1);
+                pclose(info);
+                return value;
+            };
+            const int channels = static_cast<int>(soxi("-c"));
+            const double seconds = soxi("-D");
+            EXPECT_EQ(channels, 1) << name;
+            // A 22,050 Hz source gets 32 kbit/s, and the peak is raised to three quarters
+            // (the encoder rings a little over it on the song's square wave).
+            EXPECT_EQ(soxi("-B"), 32) << name;
+            FILE* stat = popen(("sox '" + ringtone.string() + "' -n stat 2>&1 | grep 'Maximum amplitude'").c_str(), "r");
+            double peak = 0;
+            EXPECT_EQ(fscanf(stat, "Maximum amplitude: %lf", &peak), 1);
+            pclose(stat);
+            EXPECT_NEAR(peak, 0.75, 0.1) << name;
+            EXPECT_NEAR(seconds, 1.5, 0.3) << name;
+        }
+        EXPECT_FALSE(fs::exists(folder / "song_004.mp3"));
+        const std::string registry = read_text(world.root() / "registry.ini");
+        EXPECT_NE(registry.find("Sound=\"" + (folder / "song_003.mp3").string() + "\""), std::string::npos)
+            << registry;
+    }
+}
+
 TEST(MelodriftApp, AFragmentTooShortReturnsToTheFileList)
 {
     World world("short");
