@@ -63,17 +63,3 @@ std::optional<FaceFile> find_face(std::u16string_view family, int weight, bool i
 }
 
 } // namespace platform
-
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define MELODRIFT_ADDRESS_SANITIZER 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__) || defined(MELODRIFT_ADDRESS_SANITIZER)
-// fontconfig keeps a few blocks of its configuration parse unreachable for the life of
-// the process; they are its own and not ours to free.
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:libfontconfig.so\n";
-}
-#endif
