@@ -4,9 +4,7 @@
 
 #include "app/dialogs/form_about.h"
 #include "app/file_finder.h"
-#include "app/form_report.h"
 #include "app/make_ringtone.h"
-#include "app/ringtone_setting.h"
 #include "app/product.h"
 #include "os/path.h"
 #include "platform/screen.h"
@@ -152,18 +150,15 @@ int FormMain::on_click(skinner::Control* sender, int flag)
 std::u16string FormMain::make_ringtone_of_fragment(bool assign)
 {
     stop();
-    return make_ringtone(*this, file_panel_.files.current_path(), start_, finish_, assign);
+    return make_ringtone(*this, properties(), file_panel_.files.current_path(), start_, finish_, assign);
 }
 
 void FormMain::assign_fragment()
 {
     const std::u16string ringtone = make_ringtone_of_fragment(true);
-    if (!ringtone.empty()) {
-        if (assign_ringtone(ringtone)) {
-            close();
-            return;
-        }
-        report(*this, properties().translate(u"Can't_assign_ringtone"));
+    if (!ringtone.empty() && assign_ringtone(*this, properties(), ringtone)) {
+        close();
+        return;
     }
     show_panel(save_panel_);
 }

@@ -5,11 +5,17 @@
 
 namespace skinner {
 class Form;
-}
+class Properties;
+} // namespace skinner
 
-// Makes a ring tone of the fragment [start, finish) of the source (positions in its
-// reader's unit): proposes a new name in the ring-tone folder, lets the user change
-// it, converts with the progress shown, and reports a failure. The path of the ring
-// tone, complete, or empty when none was made (cancelled or failed).
+// Saves the fragment [start, finish) of source (positions in its reader's unit) as a
+// ring tone in the device's ring-tone folder: proposes a new name, lets the user change
+// it, converts with a progress form, and reports a failure. Answers the path of the
+// complete ring tone, or empty when none was made (cancelled or failed). assign only
+// changes what the dialog says; the caller stops playback first.
 std::u16string make_ringtone(
-    skinner::Form& parent, std::u16string_view source, int start, int finish, bool assign);
+    skinner::Form& parent, skinner::Properties& skin, std::u16string_view source, int start, int finish, bool assign);
+
+// Makes the ring tone at path the phone's ring tone; a setting that cannot be written
+// is reported, and the answer is false.
+bool assign_ringtone(skinner::Form& parent, skinner::Properties& skin, std::u16string_view path);

@@ -166,12 +166,19 @@ void RingtoneJob::pump_fragment(audio::FileReader& reader)
         const int position = reader.position();
         if (position >= finish_)
             return;
-        set_progress(std::clamp((double(position) - start_) / (double(finish_) - start_), 0.0, 1.0));
+        report_progress(std::clamp((double(position) - start_) / (double(finish_) - start_), 0.0, 1.0));
         reader.pump(std::min(pump_step, finish_ - position));
         // A file shorter than its header claims delivers nothing without reaching its end.
         if (reader.position() == position)
             return;
     }
+}
+
+void RingtoneJob::report_progress(double fraction)
+{
+    set_progress(fraction);
+    if (listener_)
+        listener_->on_progress(pass(), fraction);
 }
 
 void RingtoneJob::replay(audio::PCMRecorder& recorder)
@@ -181,7 +188,7 @@ void RingtoneJob::replay(audio::PCMRecorder& recorder)
     for (const audio::PCMData& block : recorder.blocks()) {
         if (stop_requested())
             return;
-        set_progress(done / total);
+        report_progress(done / total);
         recorder.push(block);
         done += block.length();
     }

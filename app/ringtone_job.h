@@ -47,6 +47,8 @@ public:
         virtual void on_job_started() {}
         // The pass (1 measuring, 2 encoding) is about to pump its first block.
         virtual void on_pass_started(int /*pass*/) {}
+        // The pass is about to pump its next step, fraction of it done.
+        virtual void on_progress(int /*pass*/, double /*fraction*/) {}
 
     protected:
         ~Listener() = default;
@@ -94,6 +96,8 @@ private:
     void pump_fragment(audio::FileReader& reader);
     void replay(audio::PCMRecorder& recorder);
     void set_progress(double value) { progress_.store(value, std::memory_order_relaxed); }
+    // Shows how far the current pass is, before its next step.
+    void report_progress(double fraction);
 
     std::unique_ptr<audio::PlayChain> chain_;
     std::u16string source_;

@@ -65,3 +65,14 @@ std::u16string unique_ringtone_name(std::u16string_view folder, std::u16string_v
     return os::strip_trailing_separator(folder) + u"/" + std::u16string(prefix) + padding + digits + u"." +
            std::u16string(extension);
 }
+
+bool is_acceptable_ringtone_name(std::u16string_view name)
+{
+    if (name == u"." || name == u"..")
+        return false;
+    for (const char16_t c : name) {
+        if (c == u'/' || c == u'\\' || c < 0x20 || (c >= 0x7f && c < 0xa0))
+            return false;
+    }
+    return true;
+}

@@ -46,6 +46,14 @@ void UiHarness::play_during(std::string_view script, const std::function<void()>
     run_until_idle();
 }
 
+void UiHarness::play_next(std::string_view script, std::function<void()> finish)
+{
+    if (!append(script))
+        return;
+    if (finish)
+        player_->when_done(std::move(finish));
+}
+
 void UiHarness::play(std::string_view script)
 {
     if (!append(script))

@@ -44,6 +44,9 @@ public:
     // Plays the script while a loop that run starts (a form's modal loop) waits for
     // input; when the script is done, finish ends that loop (closes the form, say).
     void play_during(std::string_view script, const std::function<void()>& run, std::function<void()> finish);
+    // From a finish action: more steps for the loops still running, and what to do
+    // when they are done.
+    void play_next(std::string_view script, std::function<void()> finish = {});
     // Dispatches what is queued until nothing is left (the clock stands still).
     void run_until_idle();
 
