@@ -12,7 +12,6 @@
 #include "bench/ui_bench.h"
 #include "liba/text.h"
 #include "platform/backend.h"
-#include "platform/png_writer.h"
 #include "platform/screen.h"
 #include "platform/session.h"
 #include "platform/window.h"
@@ -50,11 +49,7 @@ private:
 std::u16string build_skin(const fs::path& folder)
 {
     fs::create_directories(folder);
-    auto art = platform::Surface::create(24, 24);
-    for (int y = 0; y < 24; ++y)
-        for (int x = 0; x < 24; ++x)
-            art->set_pixel(x, y, (x < 4 || y < 4 || x >= 20 || y >= 20) ? 0x304050 : 0xD0E0F0 - y * 0x010101);
-    platform::write_png(*art, liba::to_wide((folder / "tile.png").string()));
+    ui_bench::write_frame_art(folder / "tile.png", 24, 4, 0xD0E0F0, 0x304050);
     std::string xml =
         "<skin key=\"Melodrift_1.00\"><resolution width=\"480\" height=\"640\"/>"
         "<form name=\"Bench\"><point name=\"Size\" value=\"480 536\"/><int name=\"StartPosition\" value=\"3\"/>";

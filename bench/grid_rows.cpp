@@ -10,7 +10,6 @@
 #include "bench/ui_bench.h"
 #include "liba/text.h"
 #include "platform/backend.h"
-#include "platform/png_writer.h"
 #include "platform/session.h"
 #include "skinner/controls/control_grid.h"
 #include "skinner/core/form.h"
@@ -50,12 +49,8 @@ public:
 std::u16string build_skin(const fs::path& folder)
 {
     fs::create_directories(folder);
-    auto art = platform::Surface::create(24, 24);
-    for (int y = 0; y < 24; ++y)
-        for (int x = 0; x < 24; ++x)
-            art->set_pixel(x, y, (x < 3 || y < 3 || x >= 21 || y >= 21) ? 0x304050 : 0xD0E0F0);
     for (const char* name : {"frame", "part", "selection"})
-        platform::write_png(*art, liba::to_wide((folder / (std::string(name) + ".png")).string()));
+        ui_bench::write_frame_art(folder / (std::string(name) + ".png"), 24, 3, 0xD0E0F0, 0x304050);
     const std::string part_kind = R"(<picture name="Normal" image="part" margins="3 3 3 3" stretch="true"/>)";
     const std::string bar = R"(<int name="MinButtonSize" value="24"/><int name="MaxButtonSize" value="24"/>
         <string name="KindMin" value="Arrow"/><string name="KindMax" value="Arrow"/>

@@ -3,24 +3,15 @@
 // thumb) on a 480 x 640 form, its value moved by 1 % at a time as the playing file's
 // position timer moves it. Prints milliseconds per repaint of the changed part (median
 // and best), with and without composing the screen, beside a repaint of the whole bar.
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <functional>
 #include <string>
 #include <unistd.h>
-#include <vector>
 
-#include "liba/text.h"
+#include "bench/ui_bench.h"
 #include "platform/backend.h"
-#include "platform/base/message_queue.h"
-#include "platform/png_writer.h"
 #include "platform/screen.h"
 #include "platform/session.h"
-#include "platform/window.h"
 #include "skinner/controls/control_progress.h"
 #include "skinner/core/form.h"
 #include "skinner/skin/properties.h"
@@ -29,25 +20,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path own_folder() { return fs::canonical("/proc/self/exe").parent_path(); }
-
-void write_art(const fs::path& file, int size, std::uint32_t inside, std::uint32_t rim)
-{
-    auto art = platform::Surface::create(size, size);
-    for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x) {
-            const bool edge = x < 4 || y < 4 || x >= size - 4 || y >= size - 4;
-            art->set_pixel(x, y, edge ? rim : inside - static_cast<std::uint32_t>(y) * 0x010101);
-        }
-    platform::write_png(*art, liba::to_wide(file.string()));
-}
-
 std::u16string build_skin(const fs::path& folder)
 {
     fs::create_directories(folder);
-    write_art(folder / "back.png", 24, 0xE0E8F0, 0x607080);
-    write_art(folder / "fill.png", 24, 0x70D070, 0x306030);
-    write_art(folder / "thumb.png", 16, 0x5070C0, 0x102040);
+    ui_bench::write_frame_art(folder / "back.png", 24, 4, 0xE0E8F0, 0x607080);
+    ui_bench::write_frame_art(folder / "fill.png", 24, 4, 0x70D070, 0x306030);
+    ui_bench::write_frame_art(folder / "thumb.png", 16, 4, 0x5070C0, 0x102040);
     const std::string xml =
         "<skin key=\"Melodrift_1.00\"><resolution width=\"480\" height=\"640\"/>"
         "<form name=\"Bench\"><point name=\"Size\" value=\"480 536\"/><int name=\"StartPosition\" value=\"3\"/>"
@@ -57,32 +35,7 @@ std::u16string build_skin(const fs::path& folder)
         "<picture name=\"Progress\" image=\"fill\" margins=\"6 6 6 6\" stretch=\"true\"/>"
         "<picture name=\"Track\" image=\"thumb\" margins=\"4 4 4 4\" stretch=\"true\"/>"
         "</control></form></skin>";
-    std::ofstream(folder / "bench.xml") << xml;
-    const std::string command = "'" + (own_folder() / "skinc").string() + "' '" + (folder / "bench.xml").string() +
-        "' -o '" + (folder / "bench.skin").string() + "'";
-    if (std::system(command.c_str()) != 0)
-        return {};
-    return liba::to_wide((folder / "bench.skin").string());
-}
-
-void run_until_idle()
-{
-    platform::Message message;
-    while (platform::peek_message(message))
-        platform::dispatch(message);
-}
-
-// Milliseconds per call of step, as median and best over rounds.
-void measure(const char* what, int rounds, const std::function<void()>& step)
-{
-    std::vector<double> times;
-    for (int i = 0; i < rounds; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        step();
-        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-    }
-    std::sort(times.begin(), times.end());
-    std::printf("%-52s median %.4f ms  best %.4f ms\n", what, times[times.size() / 2], times.front());
+    return ui_bench::compile_skin(folder, xml);
 }
 
 } // namespace
@@ -100,7 +53,7 @@ int main()
     skinner::Properties properties(skin, {480, 640});
     skinner::Form form(nullptr, properties, u"Bench");
     skinner::ControlProgress bar(form, u"pbPosition");
-    run_until_idle();
+    ui_bench::run_until_idle();
     platform::screen_surface();
     std::printf("bar %dx%d, thumb %d pixels\n", bar.size().x, bar.size().y, bar.track_size());
 
@@ -110,18 +63,18 @@ int main()
         const int place = step++ % 200;
         bar.set_value((place < 100 ? place : 200 - place) / 100.0);
     };
-    measure("changed part, value moved by 1 %", 5000, [&] {
+    ui_bench::measure("changed part, value moved by 1 %", 5000, [&] {
         move_one_percent();
-        run_until_idle();
+        ui_bench::run_until_idle();
     });
-    measure("changed part and screen composition", 5000, [&] {
+    ui_bench::measure("changed part and screen composition", 5000, [&] {
         move_one_percent();
-        run_until_idle();
+        ui_bench::run_until_idle();
         platform::screen_surface();
     });
-    measure("whole bar", 2000, [&] {
+    ui_bench::measure("whole bar", 2000, [&] {
         bar.invalidate();
-        run_until_idle();
+        ui_bench::run_until_idle();
     });
     fs::remove_all(folder);
     return 0;

@@ -1,7 +1,8 @@
 #pragma once
 
-// What the UI benchmarks share: a skin compiled from XML by the skin compiler beside
-// the benchmark, the loop run until idle, and a timing that prints median and best.
+// What the UI benchmarks share: pictures and a skin compiled from XML by the skin
+// compiler beside the benchmark, the loop run until idle, and a timing that prints
+// median and best.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -14,11 +15,27 @@
 
 #include "liba/text.h"
 #include "platform/base/message_queue.h"
+#include "platform/png_writer.h"
+#include "platform/surface.h"
 #include "platform/window.h"
 
 namespace ui_bench {
 
 inline std::filesystem::path own_folder() { return std::filesystem::canonical("/proc/self/exe").parent_path(); }
+
+// A square picture for a skin: a rim of the given width around an inside that darkens
+// a little downwards.
+inline void write_frame_art(const std::filesystem::path& file, int size, int rim_width, std::uint32_t inside,
+    std::uint32_t rim)
+{
+    auto art = platform::Surface::create(size, size);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            const bool edge = x < rim_width || y < rim_width || x >= size - rim_width || y >= size - rim_width;
+            art->set_pixel(x, y, edge ? rim : inside - static_cast<std::uint32_t>(y) * 0x010101);
+        }
+    platform::write_png(*art, liba::to_wide(file.string()));
+}
 
 // Compiles the skin source into folder/bench.skin; its path, or empty on failure.
 inline std::u16string compile_skin(const std::filesystem::path& folder, const std::string& xml)
@@ -48,7 +65,7 @@ inline void measure(const char* what, int rounds, const std::function<void()>& s
         times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
     }
     std::sort(times.begin(), times.end());
-    std::printf("%-44s median %.4f ms  best %.4f ms\n", what, times[times.size() / 2], times.front());
+    std::printf("%-52s median %.4f ms  best %.4f ms\n", what, times[times.size() / 2], times.front());
 }
 
 } // namespace ui_bench
