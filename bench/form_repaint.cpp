@@ -6,19 +6,15 @@
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "bench/ui_bench.h"
 #include "liba/text.h"
-#include "platform/backend.h"
 #include "platform/screen.h"
-#include "platform/session.h"
 #include "platform/window.h"
 #include "skinner/core/control.h"
 #include "skinner/core/form.h"
 #include "skinner/draw/canvas.h"
-#include "skinner/skin/properties.h"
 
 namespace {
 
@@ -46,9 +42,8 @@ private:
     skinner::Font font_;
 };
 
-std::u16string build_skin(const fs::path& folder)
+std::string skin_source(const fs::path& folder)
 {
-    fs::create_directories(folder);
     ui_bench::write_frame_art(folder / "tile.png", 24, 4, 0xD0E0F0, 0x304050);
     std::string xml =
         "<skin key=\"Melodrift_1.00\"><resolution width=\"480\" height=\"640\"/>"
@@ -62,23 +57,17 @@ std::u16string build_skin(const fs::path& folder)
             "<picture name=\"Normal\" image=\"tile\" margins=\"4 4 4 4\" stretch=\"true\"/></control>";
     }
     xml += "</form></skin>";
-    return ui_bench::compile_skin(folder, xml);
+    return xml;
 }
 
 } // namespace
 
 int main()
 {
-    const fs::path folder = fs::temp_directory_path() / ("melodrift_bench_form_" + std::to_string(getpid()));
-    const std::u16string skin = build_skin(folder);
-    if (skin.empty()) {
-        std::fprintf(stderr, "cannot build the benchmark's skin\n");
+    ui_bench::BenchForm bench("form", skin_source);
+    if (!bench.ready())
         return 1;
-    }
-    platform::Session session({{480, 640}, platform::DeviceKind::pocket_pc});
-    const auto backend = platform::open_backend("headless", {});
-    skinner::Properties properties(skin, {480, 640});
-    skinner::Form form(nullptr, properties, u"Bench");
+    skinner::Form& form = bench.form();
     std::vector<std::unique_ptr<Tile>> tiles;
     for (int i = 0; i < 50; ++i)
         tiles.push_back(std::make_unique<Tile>(form, u"tile" + liba::to_wide(std::to_string(i))));
@@ -105,6 +94,5 @@ int main()
         ui_bench::run_until_idle();
         platform::screen_surface();
     });
-    fs::remove_all(folder);
     return 0;
 }

@@ -5,17 +5,13 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 #include "bench/ui_bench.h"
 #include "liba/text.h"
-#include "platform/backend.h"
-#include "platform/session.h"
 #include "skinner/controls/control_grid.h"
 #include "skinner/core/form.h"
 #include "skinner/core/key_codes.h"
 #include "skinner/draw/canvas.h"
-#include "skinner/skin/properties.h"
 
 namespace {
 
@@ -46,9 +42,8 @@ public:
     }
 };
 
-std::u16string build_skin(const fs::path& folder)
+std::string skin_source(const fs::path& folder)
 {
-    fs::create_directories(folder);
     for (const char* name : {"frame", "part", "selection"})
         ui_bench::write_frame_art(folder / (std::string(name) + ".png"), 24, 3, 0xD0E0F0, 0x304050);
     const std::string part_kind = R"(<picture name="Normal" image="part" margins="3 3 3 3" stretch="true"/>)";
@@ -68,23 +63,17 @@ std::u16string build_skin(const fs::path& folder)
         <font name="ItemNormal" value="14 0 0 0 Tahoma"/><color name="ItemNormal" value="#202830"/>
         <picture name="ItemSelection" image="selection" margins="3 3 3 3" stretch="true"/>
         </control></form></skin>)";
-    return ui_bench::compile_skin(folder, xml);
+    return xml;
 }
 
 } // namespace
 
 int main()
 {
-    const fs::path folder = fs::temp_directory_path() / ("melodrift_bench_grid_" + std::to_string(getpid()));
-    const std::u16string skin = build_skin(folder);
-    if (skin.empty()) {
-        std::fprintf(stderr, "cannot build the benchmark's skin\n");
+    ui_bench::BenchForm bench("grid", skin_source);
+    if (!bench.ready())
         return 1;
-    }
-    platform::Session session({{480, 640}, platform::DeviceKind::pocket_pc});
-    const auto backend = platform::open_backend("headless", {});
-    skinner::Properties properties(skin, {480, 640});
-    skinner::Form form(nullptr, properties, u"Bench");
+    skinner::Form& form = bench.form();
     BenchGrid grid(form, u"grdBench");
     form.set_focus(&grid);
     grid.set_current_row(0);
@@ -104,6 +93,5 @@ int main()
             bar.set_position(0);
         ui_bench::run_until_idle();
     });
-    fs::remove_all(folder);
     return 0;
 }

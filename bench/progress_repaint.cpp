@@ -6,23 +6,18 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 #include "bench/ui_bench.h"
-#include "platform/backend.h"
 #include "platform/screen.h"
-#include "platform/session.h"
 #include "skinner/controls/control_progress.h"
 #include "skinner/core/form.h"
-#include "skinner/skin/properties.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::u16string build_skin(const fs::path& folder)
+std::string skin_source(const fs::path& folder)
 {
-    fs::create_directories(folder);
     ui_bench::write_frame_art(folder / "back.png", 24, 4, 0xE0E8F0, 0x607080);
     ui_bench::write_frame_art(folder / "fill.png", 24, 4, 0x70D070, 0x306030);
     ui_bench::write_frame_art(folder / "thumb.png", 16, 4, 0x5070C0, 0x102040);
@@ -35,23 +30,17 @@ std::u16string build_skin(const fs::path& folder)
         "<picture name=\"Progress\" image=\"fill\" margins=\"6 6 6 6\" stretch=\"true\"/>"
         "<picture name=\"Track\" image=\"thumb\" margins=\"4 4 4 4\" stretch=\"true\"/>"
         "</control></form></skin>";
-    return ui_bench::compile_skin(folder, xml);
+    return xml;
 }
 
 } // namespace
 
 int main()
 {
-    const fs::path folder = fs::temp_directory_path() / ("melodrift_bench_progress_" + std::to_string(getpid()));
-    const std::u16string skin = build_skin(folder);
-    if (skin.empty()) {
-        std::fprintf(stderr, "cannot build the benchmark's skin\n");
+    ui_bench::BenchForm bench("progress", skin_source);
+    if (!bench.ready())
         return 1;
-    }
-    platform::Session session({{480, 640}, platform::DeviceKind::pocket_pc});
-    const auto backend = platform::open_backend("headless", {});
-    skinner::Properties properties(skin, {480, 640});
-    skinner::Form form(nullptr, properties, u"Bench");
+    skinner::Form& form = bench.form();
     skinner::ControlProgress bar(form, u"pbPosition");
     ui_bench::run_until_idle();
     platform::screen_surface();
@@ -76,6 +65,5 @@ int main()
         bar.invalidate();
         ui_bench::run_until_idle();
     });
-    fs::remove_all(folder);
     return 0;
 }

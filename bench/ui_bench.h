@@ -10,14 +10,20 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "liba/text.h"
+#include "platform/backend.h"
 #include "platform/base/message_queue.h"
 #include "platform/png_writer.h"
+#include "platform/session.h"
 #include "platform/surface.h"
 #include "platform/window.h"
+#include "skinner/core/form.h"
+#include "skinner/skin/properties.h"
 
 namespace ui_bench {
 
@@ -67,5 +73,44 @@ inline void measure(const char* what, int rounds, const std::function<void()>& s
     std::sort(times.begin(), times.end());
     std::printf("%-52s median %.4f ms  best %.4f ms\n", what, times[times.size() / 2], times.front());
 }
+
+// A headless 480 x 640 Pocket PC screen with the benchmark's skin and its form "Bench",
+// in a scratch folder of its own that goes with it. make_skin writes the skin's
+// pictures into the folder and answers the skin's source.
+class BenchForm {
+public:
+    BenchForm(const std::string& name, const std::function<std::string(const std::filesystem::path&)>& make_skin)
+        : folder_(std::filesystem::temp_directory_path() / ("melodrift_bench_" + name + "_" + std::to_string(getpid())))
+    {
+        std::filesystem::create_directories(folder_);
+        const std::u16string skin = compile_skin(folder_, make_skin(folder_));
+        if (skin.empty())
+            return;
+        properties_ = std::make_unique<skinner::Properties>(skin, platform::Size {480, 640});
+        form_ = std::make_unique<skinner::Form>(nullptr, *properties_, u"Bench");
+    }
+    ~BenchForm()
+    {
+        form_.reset();
+        properties_.reset();
+        std::filesystem::remove_all(folder_);
+    }
+
+    // False, with a line on standard error, when the skin could not be built.
+    bool ready() const
+    {
+        if (!form_)
+            std::fprintf(stderr, "cannot build the benchmark's skin\n");
+        return form_ != nullptr;
+    }
+    skinner::Form& form() { return *form_; }
+
+private:
+    std::filesystem::path folder_;
+    platform::Session session_ {{{480, 640}, platform::DeviceKind::pocket_pc}};
+    std::unique_ptr<platform::Backend> backend_ = platform::open_backend("headless", {});
+    std::unique_ptr<skinner::Properties> properties_;
+    std::unique_ptr<skinner::Form> form_;
+};
 
 } // namespace ui_bench
