@@ -54,3 +54,13 @@ TEST(UniqueRingtoneNameFolder, TrailingSeparatorAndMissingFolder)
 }
 
 } // namespace
+
+// A typed name stays a file name inside the ring-tone folder.
+TEST(AcceptableRingtoneName, RefusesWhatLeavesTheFolderOrHoldsControlCharacters)
+{
+    for (const std::u16string_view name : {u"../song", u"a/b", u"a\\b", u".", u"..", u"tab\there", u"line\nfeed",
+                                           u"bell\x7f", u"c1\x85"})
+        EXPECT_FALSE(is_acceptable_ringtone_name(name)) << liba::to_narrow(name);
+    for (const std::u16string_view name : {u"song_001", u"...song", u"my song.", u"Мелодия", u"a:b"})
+        EXPECT_TRUE(is_acceptable_ringtone_name(name)) << liba::to_narrow(name);
+}
