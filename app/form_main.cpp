@@ -45,15 +45,6 @@ void FormMain::show_panel(skinner::ControlPanel& panel)
         each->set_visible(each == &panel);
 }
 
-skinner::ControlPanel& FormMain::shown_panel()
-{
-    for (skinner::ControlPanel* each : std::initializer_list<skinner::ControlPanel*> {
-             &start_panel_, &finish_panel_, &save_panel_})
-        if (each->visible())
-            return *each;
-    return file_panel_;
-}
-
 void FormMain::load_settings()
 {
     const Settings settings = read_settings();

@@ -34,7 +34,6 @@ public:
     int start() const { return start_; }
     int finish() const { return finish_; }
     const std::u16string& language_path() const { return language_path_; }
-    skinner::ControlPanel& shown_panel();
 
     PanelFile& file_panel() { return file_panel_; }
     PanelStart& start_panel() { return start_panel_; }
