@@ -15,6 +15,10 @@
 // Where menu items go: the right soft key's menu or the left soft key.
 inline constexpr std::u16string_view menu_placement = u"#smartphone_menu#";
 inline constexpr std::u16string_view ok_placement = u"#smartphone_ok#";
+// On the bar of buttons the action comes first and the menu or Cancel second, on every
+// panel, however often the panels are shown and hidden.
+inline constexpr int ok_order = 0;
+inline constexpr int menu_order = 1;
 // The text an entry shows when the language file has no translation of its name.
 inline constexpr std::u16string_view untranslated_text = u":)";
 
@@ -29,8 +33,8 @@ public:
     // The folder frame's text: the folder's tail that fits, after "...".
     void show_folder();
 
-    skinner::MenuMainSubMenu menu {inner(), u"Menu", untranslated_text, 1, menu_placement};
-    skinner::MenuMainButton select {inner(), u"Select", untranslated_text, 0, ok_placement};
+    skinner::MenuMainSubMenu menu {inner(), u"Menu", untranslated_text, menu_order, menu_placement};
+    skinner::MenuMainButton select {inner(), u"Select", untranslated_text, ok_order, ok_placement};
     skinner::ControlFrame folder {inner(), u"frmFolder"};
     ControlFiles files {inner(), u"lstFiles"};
 };
@@ -40,8 +44,8 @@ class PanelStart : public skinner::ControlPanel {
 public:
     explicit PanelStart(skinner::Container& container);
 
-    skinner::MenuMainButton cancel {inner(), u"Cancel", untranslated_text, 1, menu_placement};
-    skinner::MenuMainButton start {inner(), u"Start", untranslated_text, 0, ok_placement};
+    skinner::MenuMainButton cancel {inner(), u"Cancel", untranslated_text, menu_order, menu_placement};
+    skinner::MenuMainButton start {inner(), u"Start", untranslated_text, ok_order, ok_placement};
     skinner::ControlButton button {inner(), u"btnStart"};
 };
 
@@ -50,8 +54,8 @@ class PanelFinish : public skinner::ControlPanel {
 public:
     explicit PanelFinish(skinner::Container& container);
 
-    skinner::MenuMainButton cancel {inner(), u"Cancel", untranslated_text, 1, menu_placement};
-    skinner::MenuMainButton finish {inner(), u"Finish", untranslated_text, 0, ok_placement};
+    skinner::MenuMainButton cancel {inner(), u"Cancel", untranslated_text, menu_order, menu_placement};
+    skinner::MenuMainButton finish {inner(), u"Finish", untranslated_text, ok_order, ok_placement};
     skinner::ControlButton button {inner(), u"btnFinish"};
 };
 
@@ -60,8 +64,8 @@ class PanelSave : public skinner::ControlPanel {
 public:
     explicit PanelSave(skinner::Container& container);
 
-    skinner::MenuMainButton cancel {inner(), u"Cancel", untranslated_text, 1, menu_placement};
-    skinner::MenuMainButton assign {inner(), u"Assign", untranslated_text, 0, ok_placement};
+    skinner::MenuMainButton cancel {inner(), u"Cancel", untranslated_text, menu_order, menu_placement};
+    skinner::MenuMainButton assign {inner(), u"Assign", untranslated_text, ok_order, ok_placement};
     skinner::ControlCheckBox play {inner(), u"chkPlay"};
     skinner::ControlButton reedit {inner(), u"btnReedit"};
     skinner::ControlButton save {inner(), u"btnSave"};
